@@ -1,0 +1,112 @@
+// velmora-cli calendar FROM TO
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+#include "ChineseCalendar.h"
+#include "CliArguments.h"
+#include "CliCommands.h"
+
+namespace velmora::cli {
+namespace {
+
+// The day after a valid date, stepping over the dropped days of 1582 and
+// from year -1 straight to year 1.
+Date NextDate(Date date)
+{
+    if (date.year == 1582 && date.month == 10 && date.day == 4) return {1582, 10, 15};
+    if (date.day < DaysInMonth(date.year, date.month)) return {date.year, date.month, date.day + 1};
+    if (date.month < 12) return {date.year, date.month + 1, 1};
+    return {date.year == -1 ? 1 : date.year + 1, 1, 1};
+}
+
+void AppendDate(std::string& line, const Date& date)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%04d-%02d-%02d", date.year < 0 ? "-" : "",
+                  date.year < 0 ? -date.year : date.year, date.month, date.day);
+    line += text;
+}
+
+void AppendDayLine(std::string& out, const Date& date)
+{
+    AppendDate(out, date);
+    int lunarYear = 0, lunarMonth = 0, lunarDay = 0;
+    bool isLeap = false;
+    if (GregorianToLunar(date.year, date.month, date.day, lunarYear, lunarMonth, lunarDay, isLeap)) {
+        char text[64];
+        std::snprintf(text, sizeof text, "\t%d\t%d\t%d\t%d", lunarYear, lunarMonth, isLeap ? 1 : 0, lunarDay);
+        out += text;
+    } else {
+        out += "\t-\t-\t-\t-";
+    }
+    for (const int pillar : {YearPillar(date.year, date.month, date.day),
+                             MonthPillar(date.year, date.month, date.day),
+                             DayPillar(date.year, date.month, date.day)}) {
+        out += '\t';
+        out += SexagenaryName(pillar);
+    }
+    out += '\n';
+}
+
+std::optional<Date> ParseValidDate(const std::string& text)
+{
+    const auto date = ParseIsoDate(text);
+    if (!date || !IsValidGregorianDate(date->year, date->month, date->day)) return std::nullopt;
+    return date;
+}
+
+}  // namespace
+
+int RunCalendarCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() != 2) {
+        err << "usage: velmora-cli calendar FROM TO (dates as YYYY-MM-DD)\n";
+        return kExitUsage;
+    }
+    const auto from = ParseValidDate(args[0]);
+    const auto to = ParseValidDate(args[1]);
+    for (const auto& [date, text] : {std::pair{from, args[0]}, std::pair{to, args[1]}}) {
+        if (!date) {
+            err << "velmora-cli calendar: '" << text << "' is not a valid date (YYYY-MM-DD)\n";
+            return kExitUsage;
+        }
+    }
+    if (CompareDates(from->year, from->month, from->day, to->year, to->month, to->day) > 0) {
+        err << "velmora-cli calendar: FROM " << args[0] << " is later than TO " << args[1] << "\n";
+        return kExitUsage;
+    }
+
+    std::string buffer;
+    constexpr std::size_t kFlushSize = 1 << 16;
+    for (Date date = *from;; date = NextDate(date)) {
+        AppendDayLine(buffer, date);
+        if (buffer.size() >= kFlushSize) {
+            out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            buffer.clear();
+        }
+        if (CompareDates(date.year, date.month, date.day, to->year, to->month, to->day) == 0) break;
+    }
+    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    out.flush();
+    if (!out) {
+        err << "velmora-cli calendar: could not write the output\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const std::string usage = "usage: velmora-cli calendar FROM TO\n";
+    if (args.empty()) {
+        err << usage;
+        return kExitUsage;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "calendar") return RunCalendarCommand(rest, out, err);
+    err << "velmora-cli: unknown command '" << args[0] << "'; " << usage;
+    return kExitUsage;
+}
+
+}  // namespace velmora::cli
