@@ -2,6 +2,8 @@
 // from the historical record (1645 on) or from its documented fill.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "ChineseCalendar.h"
 
 namespace velmora {
@@ -39,6 +41,20 @@ void ExpectWholeMonths(int fromYear, int toYear)
 TEST(Historical, EveryDaySince1645RoundTrips) { ExpectRoundTrips(1645, 1899); }
 
 TEST(Historical, EveryMonthSince1645HasTwentyNineOrThirtyDays) { ExpectWholeMonths(1645, 1899); }
+
+// Before 1645 the list is derived so that the month numbering stays
+// continuous; only the years where the month count's era offsets change
+// keep a break.
+TEST(Historical, TheDerivedCenturiesRoundTripOutsideTheEraBreaks)
+{
+    const std::set<int> eraBreaks = {1, 8, 23, 237, 240, 241, 1199, 1499};
+    for (int year = 1; year <= 1644; ++year) {
+        if (eraBreaks.count(year) != 0) continue;
+        ExpectRoundTrips(year, year);
+        ExpectWholeMonths(year, year);
+        if (HasFailure()) FAIL() << "in " << year;
+    }
+}
 
 }  // namespace
 }  // namespace velmora
