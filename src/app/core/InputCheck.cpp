@@ -1,0 +1,17 @@
+#include "InputCheck.h"
+
+#include "UnitPublic.h"
+
+namespace velmora {
+
+bool InputsAreValid(const BirthInput& input)
+{
+    for (const std::string* text : {&input.name, &input.year, &input.month, &input.day, &input.hour})
+        if (text->empty()) return false;
+    for (const std::string* number : {&input.year, &input.month, &input.day, &input.hour})
+        if (!IsDigitsOnly(*number)) return false;
+    // Digits only, so anything that does not fit an int is far above the maximum.
+    return ParseIntOr(input.hour, kHourMaximum + 1) <= kHourMaximum;
+}
+
+}  // namespace velmora

@@ -1,0 +1,41 @@
+// The one record of a reading: its inputs as the window shows them and every
+// result, from which the summary strip and the result page are made.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+struct TKarvoInfo {
+    std::string Year;          // Gregorian birth year: as typed (Gregorian mode) or converted
+    std::string Month;         // Gregorian birth month, same rule
+    std::string Day;           // Gregorian birth day, same rule
+    std::string Hour;          // the hour as typed, in both modes
+    bool IsLeap = false;       // the lunar birth month is a leap month
+    std::string LunarYear;     // lunar date of the birth day, in decimal
+    std::string LunarMonth;    // 1..12, without a leap mark
+    std::string LunarDay;      // 1..30
+    std::string HourName;      // branch of the hour pillar and 时, e.g. 辰时
+    std::string Name;          // the name as typed
+    std::string Sex;           // 男 or 女
+    std::string Age;           // nominal age and 岁(虚岁)
+    std::string SiZhu;         // the four pillars, e.g. 己丑 癸酉 戊寅 甲寅
+    std::string WuXing;        // their element pairs, e.g. 土土 水金 土木 木木
+    std::string GuZhong;       // bone-weight wording, e.g. 四两四
+    std::string XingZuo;       // star sign with 座
+    std::string ShuXiang;      // zodiac animal of the year pillar
+    std::int32_t ShuXiangIndex = 0;  // 0 = 鼠 .. 11 = 猪
+    std::string NaYin;         // Nayin of the day pillar
+    std::string YearText;      // commentaries, deciphered and turned into HTML
+    std::string MonthText;
+    std::string DayText;
+    std::string HourText;
+    std::string GuZhongText;
+    std::string XingZuoText;
+    std::string ShuXiangText;  // general text, <br>, text for the lunar birth month
+
+    bool operator==(const TKarvoInfo&) const = default;
+};
+
+}  // namespace velmora

@@ -1,0 +1,211 @@
+#include "Reading.h"
+
+#include <charconv>
+
+#include "ChineseCalendar.h"
+#include "DESCrypt.h"
+#include "GbkCodec.h"
+#include "ReadingDatabase.h"
+#include "ReadingStatements.h"
+#include "UnitPublic.h"
+
+namespace velmora {
+namespace {
+
+struct GregorianDate {
+    int year = 0, month = 0, day = 0;
+};
+
+// The four numbers typed, with the defaults that stand in for a text that
+// is no number.
+struct TypedNumbers {
+    int year, month, day, hour;
+
+    explicit TypedNumbers(const BirthInput& input)
+        : year(ParseIntOr(input.year, 2000)),
+          month(ParseIntOr(input.month, 12)),
+          day(ParseIntOr(input.day, 21)),
+          hour(ParseIntOr(input.hour, 0))
+    {
+    }
+};
+
+// Writes the lunar date of the working date; false when the lunar calendar
+// does not reach it.
+bool WriteLunarDate(const GregorianDate& date, TKarvoInfo& record)
+{
+    int lunarYear = 0, lunarMonth = 0, lunarDay = 0;
+    bool isLeap = false;
+    if (!GregorianToLunar(date.year, date.month, date.day, lunarYear, lunarMonth, lunarDay, isLeap)) return false;
+    record.LunarYear = std::to_string(lunarYear);
+    record.LunarMonth = std::to_string(lunarMonth);
+    record.LunarDay = std::to_string(lunarDay);
+    record.IsLeap = isLeap;
+    return true;
+}
+
+// The working date of a Gregorian input, and its date fields as typed.
+ReadingOutcome TakeGregorianDate(const BirthInput& input, const TypedNumbers& typed, GregorianDate& date,
+                                 TKarvoInfo& record)
+{
+    try {
+        CheckDate(typed.year, typed.month, typed.day);
+    } catch (const EDateException&) {
+        return ReadingOutcome::DateError;
+    }
+    date = {typed.year, typed.month, typed.day};
+    record.Year = input.year;
+    record.Month = input.month;
+    record.Day = input.day;
+    record.Hour = input.hour;
+    return WriteLunarDate(date, record) ? ReadingOutcome::Complete : ReadingOutcome::OutsideLunarRange;
+}
+
+bool InLunarYears(int lunarYear) { return lunarYear >= -849 && lunarYear <= 2100; }
+
+// The working date of a lunar input; the lunar fields are those of the
+// working date, not the numbers typed.
+ReadingOutcome TakeLunarDate(const BirthInput& input, const TypedNumbers& typed, GregorianDate& date,
+                             TKarvoInfo& record)
+{
+    try {
+        CheckLunarDate(typed.year, typed.month, typed.day, input.leap);
+    } catch (const EDateException&) {
+        return ReadingOutcome::DateError;
+    }
+    if (!InLunarYears(typed.year)) return ReadingOutcome::OutsideLunarRange;
+    if (!LunarToGregorian(typed.year, typed.month, typed.day, input.leap, date.year, date.month, date.day))
+        return ReadingOutcome::NoGregorianDate;
+    record.Year = std::to_string(date.year);
+    record.Month = std::to_string(date.month);
+    record.Day = std::to_string(date.day);
+    record.Hour = input.hour;
+    return WriteLunarDate(date, record) ? ReadingOutcome::Complete : ReadingOutcome::OutsideLunarRange;
+}
+
+std::string JoinWithSpaces(const std::string (&parts)[4])
+{
+    return parts[0] + " " + parts[1] + " " + parts[2] + " " + parts[3];
+}
+
+// A stored commentary as the page shows it.
+std::string CommentaryHtml(const std::string& stored) { return TextToHtml(GbkToUtf8(DecryptStoredText(stored))); }
+
+// Runs one lookup; the statement replaces the previous one.
+void RunLookup(TDatabaseQuery& query, std::string_view statement, std::initializer_list<std::string_view> keys)
+{
+    query.SetSQL(FormatStatement(statement, keys));
+    query.Open();
+}
+
+int LookUpWeightAndText(TDatabaseQuery& query, std::string_view statement, std::string_view key,
+                        std::string_view weightColumn, std::string_view textColumn, std::string& text)
+{
+    RunLookup(query, statement, {key});
+    text = CommentaryHtml(query.FieldAsString(textColumn));
+    return query.FieldAsInteger(weightColumn);
+}
+
+std::string LookUpText(TDatabaseQuery& query, std::string_view statement, std::string_view key,
+                       std::string_view column)
+{
+    RunLookup(query, statement, {key});
+    return CommentaryHtml(query.FieldAsString(column));
+}
+
+// The seven lookups of a reading, in their order, with the bone weight
+// worded from the four weights.
+void LookUpCommentaries(TDatabaseQuery& query, const std::string& yearPillarName, TKarvoInfo& r)
+{
+    query.Close();
+    const int yearWeight = LookUpWeightAndText(query, kYearStatement, yearPillarName, kYearWeightColumn,
+                                               kYearTextColumn, r.YearText);
+    const int monthWeight = LookUpWeightAndText(query, kMonthStatement, r.LunarMonth, kMonthWeightColumn,
+                                                kMonthTextColumn, r.MonthText);
+    const int dayWeight =
+        LookUpWeightAndText(query, kDayStatement, r.LunarDay, kDayWeightColumn, kDayTextColumn, r.DayText);
+    const int hourWeight =
+        LookUpWeightAndText(query, kHourStatement, r.HourName, kHourWeightColumn, kHourTextColumn, r.HourText);
+    // Weights are tenths of a liang; the wording is in liang.
+    r.GuZhong = FormatBoneWeight((yearWeight + monthWeight + dayWeight + hourWeight) / 10.0);
+
+    const bool male = r.Sex == "男";
+    r.GuZhongText = LookUpText(query, male ? kMaleBoneStatement : kFemaleBoneStatement, r.GuZhong,
+                               male ? kMaleBoneTextColumn : kFemaleBoneTextColumn);
+    r.XingZuoText = LookUpText(query, kStarSignStatement, r.XingZuo, kStarSignTextColumn);
+
+    RunLookup(query, kAnimalStatement, {r.LunarMonth, r.ShuXiang});
+    r.ShuXiangText = CommentaryHtml(query.FieldAsString(kAnimalTextColumn)) + "<br>" +
+                     CommentaryHtml(query.FieldAsString(AnimalMonthColumn(r.LunarMonth)));
+}
+
+// Everything that follows from the working date and the hour; gives the
+// name of the year pillar, the key of the year's lookup.
+std::string WriteChart(const GregorianDate& date, int hour, const StartupDate& startup, TKarvoInfo& r)
+{
+    const long long birthYear = ParseIntOr(r.Year, 0);
+    r.Age = std::to_string(startup.year - birthYear + 1) + "岁(虚岁)";
+
+    const int pillars[4] = {YearPillar(date.year, date.month, date.day), MonthPillar(date.year, date.month, date.day),
+                            DayPillar(date.year, date.month, date.day),
+                            HourPillar(date.year, date.month, date.day, hour)};
+    std::string names[4], elements[4];
+    for (int i = 0; i < 4; ++i) {
+        names[i] = SexagenaryName(pillars[i]);
+        elements[i] = PillarElements(pillars[i]);
+    }
+    r.SiZhu = JoinWithSpaces(names);
+    r.WuXing = JoinWithSpaces(elements);
+    r.HourName = PillarBranchName(pillars[3]) + "时";
+    r.XingZuo = StarSignName(StarSign(date.month, date.day)) + "座";
+    // The Nayin comes from the day pillar; the animal from the year pillar,
+    // so it changes at 立春 together with it.
+    r.NaYin = NayinOfPillar(names[2]);
+    r.ShuXiangIndex = pillars[0] % 12;
+    r.ShuXiang = AnimalName(r.ShuXiangIndex);
+    return names[0];
+}
+
+}  // namespace
+
+int ParseIntOr(std::string_view text, int fallback)
+{
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return fallback;
+    return value;
+}
+
+std::string_view OutcomeMessage(ReadingOutcome outcome)
+{
+    switch (outcome) {
+    case ReadingOutcome::DateError: return kDateErrorMessage;
+    case ReadingOutcome::OutsideLunarRange: return kLunarRangeMessage;
+    case ReadingOutcome::Complete:
+    case ReadingOutcome::NoGregorianDate: break;
+    }
+    return {};
+}
+
+ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startup, TDatabaseQuery& query,
+                              TKarvoInfo& record)
+{
+    // The reading is built on a copy, so that one which ends early, or fails
+    // in the database, leaves the previous reading whole.
+    TKarvoInfo next = record;
+    const TypedNumbers typed(input);
+    GregorianDate date;
+    const ReadingOutcome dates = input.mode == CalendarMode::Lunar ? TakeLunarDate(input, typed, date, next)
+                                                                   : TakeGregorianDate(input, typed, date, next);
+    if (dates != ReadingOutcome::Complete) return dates;
+
+    next.Name = input.name;
+    next.Sex = input.sex;
+    const std::string yearPillarName = WriteChart(date, typed.hour, startup, next);
+    LookUpCommentaries(query, yearPillarName, next);
+    record = std::move(next);
+    return ReadingOutcome::Complete;
+}
+
+}  // namespace velmora

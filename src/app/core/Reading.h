@@ -1,0 +1,54 @@
+// A reading: from a birth input to a filled TKarvoInfo, with the pillars,
+// elements, Nayin, animal, star sign, age, bone weight and the commentaries
+// read from the reading database.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "KarvoInfo.h"
+
+namespace velmora {
+
+class TDatabaseQuery;
+
+enum class CalendarMode { Gregorian, Lunar };
+
+// The values the window's input controls hold when a reading starts.
+struct BirthInput {
+    std::string name;  // edtName
+    std::string sex;   // cbbSex, 男 or 女
+    CalendarMode mode = CalendarMode::Gregorian;
+    bool leap = false;  // chkLeap
+    std::string year, month, day, hour;  // edtYear, edtMonth, edtDay, edtHour as typed
+};
+
+// The computer's date when the window was made; only its year is used.
+struct StartupDate {
+    std::uint16_t year = 0, month = 0, day = 0;
+};
+
+enum class ReadingOutcome {
+    Complete,
+    DateError,          // the date does not exist
+    OutsideLunarRange,  // a date the lunar calendar does not cover
+    NoGregorianDate,    // a lunar date without a Gregorian date: no message
+};
+
+inline constexpr std::string_view kDateErrorMessage = "日期出错，请确认此日期是否存在";
+inline constexpr std::string_view kLunarRangeMessage = "农历数据仅支持公元前849年至公元2100年";
+
+// The message a caller shows for an outcome; empty when there is none.
+std::string_view OutcomeMessage(ReadingOutcome outcome);
+
+// Computes one reading into `record`. Only a complete reading changes the
+// record; every other outcome, and an error of the database (EDatabaseError,
+// passed on to the caller), leaves it exactly as it was.
+ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startup, TDatabaseQuery& query,
+                              TKarvoInfo& record);
+
+// The decimal integer a text holds, or `fallback` when it holds none.
+int ParseIntOr(std::string_view text, int fallback);
+
+}  // namespace velmora

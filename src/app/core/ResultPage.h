@@ -1,0 +1,62 @@
+// The result page: the page template among the program's resources filled
+// with a reading, its headings set in bold, written with its background
+// picture into the private temporary folder for the result browser.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "KarvoInfo.h"
+
+namespace velmora {
+
+// The resources of the page, of type "MYHTML".
+inline constexpr std::string_view kPageResourceType = "MYHTML";
+inline constexpr std::string_view kPageTemplateResource = "html";
+inline constexpr std::string_view kPagePictureResource = "BG";
+
+inline constexpr std::string_view kPageFileName = "template.html";
+// The page's style refers to its picture as .\bg.gif. A browser reads the
+// backslash as a style-sheet escape (\b is U+000B), so the file it asks for
+// beside the page is this one; writing the picture under exactly that name
+// lets the page find it on every file system.
+inline constexpr std::string_view kPagePictureFileName = ".\vg.gif";
+
+// The fourteen texts of the page in document order. The name and sex are
+// those of the input fields when the page is built, HTML-escaped.
+std::array<std::string, 14> ResultPageTexts(const TKarvoInfo& record, std::string_view name, std::string_view sex);
+
+// The template with each "%s" replaced by the next text (a "%" in a text is
+// not interpreted) and each "%%" by "%".
+std::string FillPageTemplate(std::string_view pageTemplate, std::span<const std::string> texts);
+
+// The finished page text: template filled, then BoldHeadings over all of it.
+std::string BuildResultPage(std::string_view pageTemplate, const TKarvoInfo& record, std::string_view name,
+                            std::string_view sex);
+
+// & < > and " as character references.
+std::string HtmlEscape(std::string_view text);
+
+// The bytes of the page file for a reading: the template resource filled,
+// as GB18030 text with CR LF line ends.
+std::string RenderResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex);
+
+struct ResultPagePaths {
+    std::string page;
+    std::string picture;
+};
+
+// Where the page and its picture live: the folder of GetTempFolder.
+ResultPagePaths ResultPageLocation();
+
+// Writes the template and the picture from the resources, reads the
+// template back, fills it and writes the page over it as GB18030 text with
+// CR LF line ends. Gives the path of the page. Errors are thrown.
+std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex);
+
+// Deletes the page and its picture; errors are ignored.
+void RemoveResultPageFiles() noexcept;
+
+}  // namespace velmora
