@@ -6,6 +6,7 @@
 
 #include "DESCrypt.h"
 #include "GbkCodec.h"
+#include "UnitPublic.h"
 
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <set>
 
 namespace velmora {
 namespace {
@@ -229,6 +231,23 @@ TEST_F(ReadingDatabase, TheWeightTablesAreTheTraditionalOnes)
         query_.SetSQL("SELECT count(*) AS n FROM (" + statement + ")");
         query_.Open();
         EXPECT_EQ(static_cast<std::size_t>(query_.FieldAsInteger("n")), weights.at(table).size()) << table;
+    }
+}
+
+TEST_F(ReadingDatabase, EveryTotalOfTheFourWeightsHasABoneWeightRow)
+{
+    const auto weights = testing::ReadTraditionalWeights(VELMORA_BONE_WEIGHTS_FILE);
+    std::set<int> totals{0};
+    for (const char* table : {"year", "month", "day", "hour"}) {
+        std::set<int> next;
+        for (const int total : totals)
+            for (const auto& [key, weight] : weights.at(table)) next.insert(total + weight);
+        totals = std::move(next);
+    }
+    for (const int total : totals) {
+        const std::string wording = FormatBoneWeight(total / 10.0);  // as the reading words it
+        Lookup("SELECT [骨重] AS k FROM 骨重星座 WHERE [骨重] = '%s'", {wording});
+        EXPECT_EQ(query_.FieldAsString("k"), wording) << total;
     }
 }
 
