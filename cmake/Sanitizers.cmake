@@ -6,6 +6,11 @@ if(VELMORA_SANITIZE)
   add_link_options(${VELMORA_SANITIZER_FLAGS})
 endif()
 
-if(VELMORA_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-  message(FATAL_ERROR "VELMORA_FUZZ needs clang (libFuzzer)")
+if(VELMORA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "VELMORA_FUZZ needs clang (libFuzzer)")
+  endif()
+  # Coverage counters in the libraries too, so the fuzzers see inside them.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+  add_link_options(-fsanitize=fuzzer-no-link)
 endif()

@@ -1,0 +1,124 @@
+// The folder the result page and its picture are written to.
+//
+// The page files have fixed names. In a temporary folder shared by all users
+// another user could plant a symbolic link at such a name and have this
+// program overwrite a file of its user, so on POSIX the files go into a
+// folder of this user's own, which is checked before it is used.
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "UnitPublic.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace velmora {
+
+#ifdef _WIN32
+
+std::string GetTempFolder()
+{
+    wchar_t path[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH)
+        throw std::runtime_error("The system gives no usable temporary folder");
+    const int size = WideCharToMultiByte(CP_UTF8, 0, path, static_cast<int>(length), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string folder(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, path, static_cast<int>(length), folder.data(), size, nullptr,
+                        nullptr);
+    if (folder.empty() || (folder.back() != '\\' && folder.back() != '/')) folder += '\\';
+    return folder;
+}
+
+#else
+
+namespace {
+
+std::string EnvironmentFolder(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    if (value == nullptr || value[0] != '/') return {};  // unset, empty or relative
+    return value;
+}
+
+bool IsUsableBase(const std::string& base)
+{
+    struct stat info {};
+    return !base.empty() && stat(base.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           access(base.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string WithoutTrailingSlashes(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+[[noreturn]] void Refuse(const std::string& folder, const std::string& reason)
+{
+    throw std::runtime_error("Cannot use the temporary folder \"" + folder + "\": " + reason);
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0) close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Makes the folder if need be and checks, on the opened folder itself (so
+// nothing can be swapped in between), that it is a real directory of this
+// user that nobody else may enter.
+void MakePrivateFolder(const std::string& folder)
+{
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) Refuse(folder, std::strerror(errno));
+    const Descriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0) {
+        const int error = errno;
+        if (error == ELOOP || error == ENOTDIR)
+            Refuse(folder, "it is a symbolic link or not a directory");
+        Refuse(folder, std::strerror(error));
+    }
+    struct stat info {};
+    if (fstat(fd.get(), &info) != 0) Refuse(folder, std::strerror(errno));
+    if (!S_ISDIR(info.st_mode)) Refuse(folder, "it is not a directory");
+    if (info.st_uid != geteuid()) Refuse(folder, "it belongs to another user");
+    if ((info.st_mode & 077) != 0 && fchmod(fd.get(), 0700) != 0)
+        Refuse(folder, std::strerror(errno));
+}
+
+}  // namespace
+
+std::string GetTempFolder()
+{
+    std::string base = WithoutTrailingSlashes(EnvironmentFolder("XDG_RUNTIME_DIR"));
+    if (!IsUsableBase(base)) {
+        base = WithoutTrailingSlashes(EnvironmentFolder("TMPDIR"));
+        if (base.empty()) base = "/tmp";
+    }
+    if (base == "/") base.clear();
+    const std::string folder = base + "/velmora-" + std::to_string(geteuid());
+    MakePrivateFolder(folder);
+    return folder + "/";
+}
+
+#endif
+
+}  // namespace velmora

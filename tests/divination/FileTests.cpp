@@ -1,0 +1,230 @@
+// The private temporary folder and the files written from embedded resources.
+// The resources come from velmora_test_resources, which this test program
+// links without referring to any of its symbols.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+
+#include "Resources.h"
+#include "UnitPublic.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string TestDataFile(const char* name)
+{
+    return ReadFile(fs::path(VELMORA_TEST_DATA_DIR) / "resources" / name);
+}
+
+// Remembers an environment variable and puts it back.
+class SavedVariable {
+public:
+    explicit SavedVariable(const char* name) : name_(name)
+    {
+        if (const char* value = std::getenv(name)) value_ = value;
+    }
+    ~SavedVariable()
+    {
+        if (value_)
+            setenv(name_, value_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> value_;
+};
+
+// Each test gets scratch folders of its own for the base folders.
+class TempFolderTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/velmora-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        scratch_ = pattern;
+        fs::create_directory(scratch_ / "runtime");
+        fs::create_directory(scratch_ / "tmp");
+        unsetenv("XDG_RUNTIME_DIR");
+        unsetenv("TMPDIR");
+    }
+    void TearDown() override { fs::remove_all(scratch_); }
+
+    std::string Scratch(const char* name) const { return (scratch_ / name).string(); }
+    std::string PrivateFolderIn(const char* base) const
+    {
+        return Scratch(base) + "/velmora-" + std::to_string(geteuid());
+    }
+
+    SavedVariable savedRuntime_{"XDG_RUNTIME_DIR"};
+    SavedVariable savedTmp_{"TMPDIR"};
+    fs::path scratch_;
+};
+
+void ExpectPrivateFolder(const std::string& folder)
+{
+    struct stat info {};
+    ASSERT_EQ(lstat(folder.c_str(), &info), 0) << folder;
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(info.st_uid, geteuid());
+}
+
+TEST_F(TempFolderTest, UsesThePrivateFolderUnderTheRuntimeDirectory)
+{
+    setenv("XDG_RUNTIME_DIR", Scratch("runtime").c_str(), 1);
+    setenv("TMPDIR", Scratch("tmp").c_str(), 1);
+    const std::string folder = GetTempFolder();
+    EXPECT_EQ(folder, PrivateFolderIn("runtime") + "/");
+    ExpectPrivateFolder(PrivateFolderIn("runtime"));
+    // With its trailing separator a file name appends directly.
+    std::ofstream(folder + "template.html") << "page";
+    EXPECT_EQ(ReadFile(folder + "template.html"), "page");
+    EXPECT_EQ(GetTempFolder(), folder);  // and again, now that it exists
+}
+
+TEST_F(TempFolderTest, FallsBackToTmpdirWhenTheRuntimeDirectoryIsUnusable)
+{
+    setenv("TMPDIR", (Scratch("tmp") + "//").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", Scratch("missing").c_str(), 1);
+    EXPECT_EQ(GetTempFolder(), PrivateFolderIn("tmp") + "/");
+    setenv("XDG_RUNTIME_DIR", "relative/runtime", 1);
+    EXPECT_EQ(GetTempFolder(), PrivateFolderIn("tmp") + "/");
+    ExpectPrivateFolder(PrivateFolderIn("tmp"));
+}
+
+TEST_F(TempFolderTest, RefusesASymbolicLinkPlantedInItsPlace)
+{
+    setenv("TMPDIR", Scratch("tmp").c_str(), 1);
+    fs::create_directory(scratch_ / "victim");
+    fs::permissions(scratch_ / "victim", fs::perms(0755));
+    fs::create_directory_symlink(scratch_ / "victim", PrivateFolderIn("tmp"));
+    EXPECT_THROW(GetTempFolder(), std::runtime_error);
+    EXPECT_EQ(fs::status(scratch_ / "victim").permissions(), fs::perms(0755));
+}
+
+TEST_F(TempFolderTest, RefusesAFileInItsPlace)
+{
+    setenv("TMPDIR", Scratch("tmp").c_str(), 1);
+    std::ofstream(PrivateFolderIn("tmp")) << "not a folder";
+    try {
+        GetTempFolder();
+        FAIL() << "a plain file was taken for the folder";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find(PrivateFolderIn("tmp")), std::string::npos)
+            << error.what();
+    }
+}
+
+TEST_F(TempFolderTest, RefusesAFolderOfAnotherUser)
+{
+    setenv("TMPDIR", Scratch("tmp").c_str(), 1);
+    fs::create_directory(PrivateFolderIn("tmp"));
+    if (chown(PrivateFolderIn("tmp").c_str(), geteuid() + 1, static_cast<gid_t>(-1)) != 0)
+        GTEST_SKIP() << "only the superuser can give a folder away";
+    EXPECT_THROW(GetTempFolder(), std::runtime_error);
+}
+
+TEST_F(TempFolderTest, ClosesAnOwnFolderThatOthersCouldEnter)
+{
+    setenv("TMPDIR", Scratch("tmp").c_str(), 1);
+    fs::create_directory(PrivateFolderIn("tmp"));
+    fs::permissions(PrivateFolderIn("tmp"), fs::perms(0777));
+    GetTempFolder();
+    ExpectPrivateFolder(PrivateFolderIn("tmp"));
+}
+
+// ---------------------------------------------------------------------------
+// Embedded resources
+
+TEST(FindResource, MatchesNameAndTypeWithoutRegardToCase)
+{
+    const auto page = FindResource("html", "myhtml");
+    ASSERT_TRUE(page.has_value());
+    EXPECT_EQ(*page, TestDataFile("page.html"));
+    EXPECT_EQ(FindResource("HtMl", "MYHTML"), page);
+}
+
+TEST(FindResource, KeepsEveryByteOfABinaryFile)
+{
+    const auto bytes = FindResource("BG", "MYHTML");
+    ASSERT_TRUE(bytes.has_value());
+    ASSERT_EQ(bytes->size(), 512u);  // all 256 byte values twice, zero bytes included
+    EXPECT_EQ(*bytes, TestDataFile("all-bytes.bin"));
+}
+
+TEST(FindResource, FindsAnEmptyResourceAndNothingUnknown)
+{
+    const auto empty = FindResource("EMPTY", "TEXT");
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_TRUE(empty->empty());
+    EXPECT_FALSE(FindResource("HTML", "TEXT").has_value());  // known name, other type
+    EXPECT_FALSE(FindResource("HTM", "MYHTML").has_value());
+    EXPECT_FALSE(FindResource("", "").has_value());
+}
+
+class SaveResourceToFileTest : public TempFolderTest {};
+
+TEST_F(SaveResourceToFileTest, WritesTheBytesAndReplacesWhatWasThere)
+{
+    const std::string file = Scratch("tmp") + "/BG.gif";
+    std::ofstream(file) << std::string(2000, 'x');  // longer than the resource
+    EXPECT_TRUE(SaveResourceToFile("bg", "MyHtml", file));
+    EXPECT_EQ(ReadFile(file), TestDataFile("all-bytes.bin"));
+}
+
+TEST_F(SaveResourceToFileTest, MissingResourceRaisesItsMessage)
+{
+    const std::string file = Scratch("tmp") + "/x.html";
+    try {
+        SaveResourceToFile("nosuch", "MYHTML", file);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Resource nosuch not found");
+    }
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(SaveResourceToFileTest, UncreatableFileRaisesItsNameAndTheReason)
+{
+    const std::string file = Scratch("missing") + "/template.html";
+    try {
+        SaveResourceToFile("html", "MYHTML", file);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file \"" + file + "\". No such file or directory");
+    }
+    try {
+        SaveResourceToFile("html", "MYHTML", Scratch("tmp"));  // a folder
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file \"" + Scratch("tmp") + "\". Is a directory");
+    }
+}
+
+TEST_F(SaveResourceToFileTest, ReportsAFullDisk)
+{
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    EXPECT_THROW(SaveResourceToFile("bg", "MYHTML", "/dev/full"), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace velmora
