@@ -23,6 +23,21 @@ std::filesystem::path DatabaseFile()
     return other && *other ? other : VELMORA_READING_DB_FILE;
 }
 
+// The database holds its file exclusively, so each test reads a copy of its
+// own: tests run side by side, and the program may be running from build/bin.
+class DatabaseCopy {
+public:
+    DatabaseCopy()
+    {
+        if (std::filesystem::exists(DatabaseFile())) std::filesystem::copy_file(DatabaseFile(), file_);
+    }
+    std::string ConnectionString() const { return ConnectionStringFor(file_); }
+
+private:
+    ScratchFolder folder_;
+    std::filesystem::path file_ = folder_.Path() / "Orsk.dll";
+};
+
 struct ColumnCase {
     std::string name;     // for the test name
     std::string column;   // table.[column], for messages
@@ -57,13 +72,16 @@ std::vector<ColumnCase> AllColumns()
     return columns;
 }
 
+void PrintTo(const ColumnCase& c, std::ostream* out) { *out << c.column; }
+
 class EveryColumn : public ::testing::TestWithParam<ColumnCase> {};
 
 TEST_P(EveryColumn, HasAWellFormedTextForEveryKeyAndNoRepeatedSentence)
 {
     const ColumnCase& c = GetParam();
     ASSERT_TRUE(std::filesystem::exists(DatabaseFile())) << DatabaseFile();
-    TDatabaseConnection connection(ConnectionStringFor(DatabaseFile()));
+    const DatabaseCopy copy;
+    TDatabaseConnection connection(copy.ConnectionString());
     TDatabaseQuery query(connection);
     std::vector<std::pair<std::string, std::string>> texts;
     for (const std::string& key : c.keys) {
@@ -84,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(RealDatabase, EveryColumn, ::testing::ValuesIn(AllColum
 
 TEST(RealDatabase, HoldsTheTraditionalWeights)
 {
-    TDatabaseConnection connection(ConnectionStringFor(DatabaseFile()));
+    const DatabaseCopy copy;
+    TDatabaseConnection connection(copy.ConnectionString());
     TDatabaseQuery query(connection);
     const auto weights = ReadTraditionalWeights(VELMORA_BONE_WEIGHTS_FILE);
     const std::pair<std::string, std::pair<std::string_view, std::string_view>> tables[] = {

@@ -133,6 +133,8 @@ struct LookupCase {
     std::string heading;  // the first line of the sample text; empty: the key has no text
 };
 
+void PrintTo(const LookupCase& c, std::ostream* out) { *out << c.name; }
+
 class EveryStatement : public ReadingDatabase, public ::testing::WithParamInterface<LookupCase> {};
 
 TEST_P(EveryStatement, GivesTheWeightAndTextOfItsKey)
@@ -445,6 +447,8 @@ struct BadFileCase {
     std::string password;  // for the connection
     std::string expected;  // in the error text
 };
+
+void PrintTo(const BadFileCase& c, std::ostream* out) { *out << c.name; }
 
 class ABadFile : public ::testing::TestWithParam<BadFileCase> {};
 

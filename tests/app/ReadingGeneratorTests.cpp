@@ -68,6 +68,8 @@ struct MalformedCase {
     std::string expected;
 };
 
+void PrintTo(const MalformedCase& c, std::ostream* out) { *out << c.name; }
+
 class AMalformedTextFile : public ::testing::TestWithParam<MalformedCase> {};
 
 TEST_P(AMalformedTextFile, IsAnErrorNamingFileAndLine)

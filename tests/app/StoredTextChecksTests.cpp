@@ -44,6 +44,8 @@ struct FaultCase {
     std::string expected;
 };
 
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
 class AFaultyText : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(AFaultyText, IsReported)
