@@ -143,7 +143,8 @@ TEST(ParseBoneWeights, RefusesIncompleteOrMalformedTables)
         {full + "month 1 6\n", "expected table, key and weight"},
     };
     for (const auto& [text, expected] : cases) {
-        const std::string error = ErrorOf([&] { ParseBoneWeights(text, "w.tsv"); });
+        const std::string& source = text;
+        const std::string error = ErrorOf([&] { ParseBoneWeights(source, "w.tsv"); });
         EXPECT_NE(error.find(expected), std::string::npos) << error;
         EXPECT_EQ(error.rfind("w.tsv", 0), 0u) << error;
     }
