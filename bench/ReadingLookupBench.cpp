@@ -9,11 +9,11 @@
 #include "ChineseCalendar.h"
 #include "ReadingDatabase.h"
 #include "ReadingStatements.h"
+#include "ReadingTestSupport.h"
 #include "UnitPublic.h"
 
 #include <filesystem>
 #include <random>
-#include <stdlib.h>
 #include <vector>
 
 namespace {
@@ -43,22 +43,12 @@ const std::vector<BirthKeys>& SampleBirths()
 // A private copy of the built database: the file is held exclusively.
 class DatabaseCopy {
 public:
-    DatabaseCopy()
-    {
-        std::string pattern = (fs::temp_directory_path() / "velmora-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a scratch folder");
-        folder_ = pattern;
-        fs::copy_file(VELMORA_READING_DB_FILE, folder_ / "Orsk.dll");
-    }
-    ~DatabaseCopy() { fs::remove_all(folder_); }
-    std::string ConnectionString() const
-    {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (folder_ / "Orsk.dll").string() +
-               ";Persist Security Info=False;Jet OLEDB:Database Password=71640358";
-    }
+    DatabaseCopy() { fs::copy_file(VELMORA_READING_DB_FILE, file_); }
+    std::string ConnectionString() const { return testing::ConnectionStringFor(file_); }
 
 private:
-    fs::path folder_;
+    testing::ScratchFolder folder_;
+    fs::path file_ = folder_.Path() / "Orsk.dll";
 };
 
 // What one reading does with the query: seven statements, each replacing the

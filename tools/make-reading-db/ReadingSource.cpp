@@ -112,15 +112,15 @@ BoneWeights ParseBoneWeights(std::string_view tsv, const std::string& fileName)
                             {"month", NumberKeys(12), &BoneWeights::month},
                             {"day", NumberKeys(30), &BoneWeights::day},
                             {"hour", HourKeys(), &BoneWeights::hour}};
+    std::set<std::pair<std::string, std::string>> known;
+    for (const Table& table : tables)
+        for (const std::string& key : table.keys) known.emplace(table.name, key);
     std::map<std::pair<std::string, std::string>, int> found;
     ForEachLine(tsv, [&](int number, std::string_view line) {
         if (line.empty() || line.front() == '#') return;
         const auto fields = Split(line, '\t');
         if (fields.size() != 3) throw ESourceError(At(fileName, number) + "expected table, key and weight");
-        bool known = false;
-        for (const Table& table : tables)
-            for (const std::string& key : table.keys) known = known || (table.name == fields[0] && key == fields[1]);
-        if (!known) throw ESourceError(At(fileName, number) + "unknown key " + fields[0] + " " + fields[1]);
+        if (!known.count({fields[0], fields[1]})) throw ESourceError(At(fileName, number) + "unknown key " + fields[0] + " " + fields[1]);
         int weight = 0;
         const auto [end, error] = std::from_chars(fields[2].data(), fields[2].data() + fields[2].size(), weight);
         if (error != std::errc() || end != fields[2].data() + fields[2].size() || weight <= 0)

@@ -169,6 +169,7 @@ void TDatabaseConnection::Connect(const fs::path& file, const ConnectionSettings
         if (code != SQLITE_OK) FailOpen("set the key of");
     }
     TakeExclusiveUse();
+    CheckContent();
     sqlite3_set_authorizer(db_, AllowOnlyReading, nullptr);
 }
 
@@ -176,7 +177,8 @@ void TDatabaseConnection::Connect(const fs::path& file, const ConnectionSettings
 // connection closes. An empty exclusive transaction takes the strongest lock,
 // so from here on every other connection is refused with "database is
 // locked". A file we may not write to cannot carry that lock; it is read
-// under a shared lock instead, which still keeps every writer out.
+// under a shared lock instead (taken by the first read), which still keeps
+// every writer out.
 void TDatabaseConnection::TakeExclusiveUse()
 {
     if (sqlite3_exec(db_, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -184,8 +186,12 @@ void TDatabaseConnection::TakeExclusiveUse()
     if (sqlite3_db_readonly(db_, "main") != 1 &&
         sqlite3_exec(db_, "BEGIN EXCLUSIVE; COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
         FailOpen("lock");
+}
 
-    // The first read proves the key and, for a read-only file, takes the lock.
+// The first read proves the key: with a wrong one the first page does not
+// decipher.
+void TDatabaseConnection::CheckContent()
+{
     sqlite3_stmt* count = nullptr;
     int code = sqlite3_prepare_v2(db_, "SELECT count(*) FROM sqlite_master", -1, &count, nullptr);
     if (code == SQLITE_OK) code = sqlite3_step(count);

@@ -79,6 +79,7 @@ private:
     sqlite3_stmt* Prepare(const std::string& sql);
     void Connect(const std::filesystem::path& file, const ConnectionSettings& settings);
     void TakeExclusiveUse();
+    void CheckContent();
     [[noreturn]] void FailOpen(std::string_view step);
 
     std::string connectionString_;
