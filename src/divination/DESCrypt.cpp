@@ -100,7 +100,7 @@ constexpr SpTables kSpTable = MakeSpTables();
 // Exchanges the bits of `b` selected by `mask` with the bits of `a` that
 // stand `shift` places higher; a few such exchanges make up the initial
 // permutation.
-inline void SwapBits(u32& a, u32& b, int shift, u32 mask)
+constexpr void SwapBits(u32& a, u32& b, int shift, u32 mask)
 {
     const u32 t = ((a >> shift) ^ b) & mask;
     b ^= t;
@@ -110,7 +110,7 @@ inline void SwapBits(u32& a, u32& b, int shift, u32 mask)
 // The initial permutation of the block halves as a network of bit swaps
 // (moving no data through tables), ending with both halves rotated left by
 // one bit as the rounds expect them.
-inline void InitialPermutation(u32& left, u32& right)
+constexpr void InitialPermutation(u32& left, u32& right)
 {
     SwapBits(left, right, 4, 0x0f0f0f0f);
     SwapBits(left, right, 16, 0x0000ffff);
@@ -125,7 +125,7 @@ inline void InitialPermutation(u32& left, u32& right)
 
 // The inverse network; takes L16 and R16 as the rounds leave them and gives
 // the output block, whose first half comes from R16.
-inline u64 FinalPermutation(u32 left, u32 right)
+constexpr u64 FinalPermutation(u32 left, u32 right)
 {
     right = std::rotr(right, 1);
     const u32 t = (left ^ right) & 0xaaaaaaaa;
@@ -138,6 +138,26 @@ inline u64 FinalPermutation(u32 left, u32 right)
     SwapBits(right, left, 4, 0x0f0f0f0f);
     return (u64{right} << 32) | left;
 }
+
+// The networks are checked against the printed table while compiling: a
+// permutation is fixed by where each single bit goes.
+constexpr bool NetworksMatchTheTable()
+{
+    for (int bit = 0; bit < 64; ++bit) {
+        const u64 in = u64{1} << bit;
+        u32 left = static_cast<u32>(in >> 32);
+        u32 right = static_cast<u32>(in);
+        InitialPermutation(left, right);
+        const u64 permuted = (u64{std::rotr(left, 1)} << 32) | std::rotr(right, 1);
+        if (permuted != Permute(in, kInitialPermutation, 64)) return false;
+        // The rounds leave R16 in the high half of the final input, L16 in the low.
+        const u64 out = FinalPermutation(std::rotl(static_cast<u32>(in), 1),
+                                         std::rotl(static_cast<u32>(in >> 32), 1));
+        if (Permute(out, kInitialPermutation, 64) != in) return false;
+    }
+    return true;
+}
+static_assert(NetworksMatchTheTable());
 
 // With the half rotated left by one, the even S-box groups (S1, S3, S5, S7)
 // sit at the bytes of the half rotated right by four, the odd ones at the
