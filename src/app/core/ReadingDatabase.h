@@ -108,7 +108,8 @@ public:
     bool Eof() const { return Active() && !hasRow_; }
 
     // A named column of the current row; null or no row gives 0 / "".
-    // Throws when no result is open or the result has no such column.
+    // Throws when no result is open, the result has no such column, or
+    // FieldAsInteger meets a value that is no whole number of 32 bits.
     int FieldAsInteger(std::string_view column) const;
     std::string FieldAsString(std::string_view column) const;
 
