@@ -1,9 +1,10 @@
 // DES after FIPS 46-3, arranged for speed the usual way: the initial and
-// final permutations are byte-indexed lookup tables, and each S-box is merged
-// with the permutation P into one table of 64 words, so a round is eight
-// lookups. Both halves travel rotated left by one bit through the rounds;
-// then every 6-bit group of the expansion E sits at a byte boundary of either
-// the half or the half rotated by four, and E needs no work of its own.
+// final permutations are short networks of bit swaps, and each S-box is
+// merged with the permutation P into one table of 64 words, so a round is
+// eight lookups in 2 KB of tables. Both halves travel rotated left by one bit
+// through the rounds; then every 6-bit group of the expansion E sits at a
+// byte boundary of either the half or the half rotated by four, and E needs
+// no work of its own.
 #include "DESCrypt.h"
 
 #include <bit>
@@ -76,32 +77,6 @@ constexpr u64 Permute(u64 in, const std::array<int, N>& table, int inBits)
     return out;
 }
 
-// table[b][v] = the permutation of a 64-bit block that holds v in byte b and
-// zeros elsewhere; a whole block is the OR of its eight bytes' entries.
-using ByteTables = std::array<std::array<u64, 256>, 8>;
-
-constexpr ByteTables MakeByteTables(const std::array<int, 64>& permutation)
-{
-    ByteTables tables{};
-    for (int byte = 0; byte < 8; ++byte) {
-        std::array<u64, 8> single{};  // image of each single bit of the byte
-        for (int bit = 0; bit < 8; ++bit)
-            single[bit] = Permute(u64{1} << (63 - 8 * byte - (7 - bit)), permutation, 64);
-        for (int value = 1; value < 256; ++value) {
-            const int low = std::countr_zero(static_cast<unsigned>(value));
-            tables[byte][value] = tables[byte][value & (value - 1)] | single[low];
-        }
-    }
-    return tables;
-}
-
-constexpr std::array<int, 64> Inverse(const std::array<int, 64>& permutation)
-{
-    std::array<int, 64> inverse{};
-    for (int k = 0; k < 64; ++k) inverse[permutation[k] - 1] = k + 1;
-    return inverse;
-}
-
 // kSpTable[s][group] = P applied to S-box s's output for the 6-bit group, the
 // output standing at bits 4s+1..4s+4, rotated left by one like the halves.
 using SpTables = std::array<std::array<u32, 64>, 8>;
@@ -120,15 +95,81 @@ constexpr SpTables MakeSpTables()
     return tables;
 }
 
-constexpr ByteTables kIpTable = MakeByteTables(kInitialPermutation);
-constexpr ByteTables kFpTable = MakeByteTables(Inverse(kInitialPermutation));
 constexpr SpTables kSpTable = MakeSpTables();
 
-u64 ApplyByteTables(const ByteTables& tables, u64 in)
+// Exchanges the bits of `b` selected by `mask` with the bits of `a` that
+// stand `shift` places higher; a few such exchanges make up the initial
+// permutation.
+constexpr void SwapBits(u32& a, u32& b, int shift, u32 mask)
 {
-    u64 out = 0;
-    for (int byte = 0; byte < 8; ++byte) out |= tables[byte][(in >> (56 - 8 * byte)) & 0xff];
-    return out;
+    const u32 t = ((a >> shift) ^ b) & mask;
+    b ^= t;
+    a ^= t << shift;
+}
+
+// The initial permutation of the block halves as a network of bit swaps
+// (moving no data through tables), ending with both halves rotated left by
+// one bit as the rounds expect them.
+constexpr void InitialPermutation(u32& left, u32& right)
+{
+    SwapBits(left, right, 4, 0x0f0f0f0f);
+    SwapBits(left, right, 16, 0x0000ffff);
+    SwapBits(right, left, 2, 0x33333333);
+    SwapBits(right, left, 8, 0x00ff00ff);
+    right = std::rotl(right, 1);
+    const u32 t = (left ^ right) & 0xaaaaaaaa;
+    left ^= t;
+    right ^= t;
+    left = std::rotl(left, 1);
+}
+
+// The inverse network; takes L16 and R16 as the rounds leave them and gives
+// the output block, whose first half comes from R16.
+constexpr u64 FinalPermutation(u32 left, u32 right)
+{
+    right = std::rotr(right, 1);
+    const u32 t = (left ^ right) & 0xaaaaaaaa;
+    left ^= t;
+    right ^= t;
+    left = std::rotr(left, 1);
+    SwapBits(left, right, 8, 0x00ff00ff);
+    SwapBits(left, right, 2, 0x33333333);
+    SwapBits(right, left, 16, 0x0000ffff);
+    SwapBits(right, left, 4, 0x0f0f0f0f);
+    return (u64{right} << 32) | left;
+}
+
+// The networks are checked against the printed table while compiling: a
+// permutation is fixed by where each single bit goes.
+constexpr bool NetworksMatchTheTable()
+{
+    for (int bit = 0; bit < 64; ++bit) {
+        const u64 in = u64{1} << bit;
+        u32 left = static_cast<u32>(in >> 32);
+        u32 right = static_cast<u32>(in);
+        InitialPermutation(left, right);
+        const u64 permuted = (u64{std::rotr(left, 1)} << 32) | std::rotr(right, 1);
+        if (permuted != Permute(in, kInitialPermutation, 64)) return false;
+        // The rounds leave R16 in the high half of the final input, L16 in the low.
+        const u64 out = FinalPermutation(std::rotl(static_cast<u32>(in), 1),
+                                         std::rotl(static_cast<u32>(in >> 32), 1));
+        if (Permute(out, kInitialPermutation, 64) != in) return false;
+    }
+    return true;
+}
+static_assert(NetworksMatchTheTable());
+
+// With the half rotated left by one, the even S-box groups (S1, S3, S5, S7)
+// sit at the bytes of the half rotated right by four, the odd ones at the
+// bytes of the half itself.
+inline u32 RoundFunction(u32 half, const u32* key)
+{
+    const u32 even = std::rotr(half, 4) ^ key[0];
+    const u32 odd = half ^ key[1];
+    return kSpTable[0][(even >> 24) & 63] | kSpTable[2][(even >> 16) & 63] |
+           kSpTable[4][(even >> 8) & 63] | kSpTable[6][even & 63] |
+           kSpTable[1][(odd >> 24) & 63] | kSpTable[3][(odd >> 16) & 63] |
+           kSpTable[5][(odd >> 8) & 63] | kSpTable[7][odd & 63];
 }
 
 u64 LoadBigEndian(const std::uint8_t* bytes)
@@ -143,27 +184,26 @@ void StoreBigEndian(u64 value, std::uint8_t* bytes)
     for (int i = 7; i >= 0; --i, value >>= 8) bytes[i] = static_cast<std::uint8_t>(value);
 }
 
-u64 CryptBlock(const DesSubkeys& subkeys, u64 block)
+// N independent blocks side by side. One block alone waits on the latency
+// of each round's lookups; several interleaved keep the processor busy, and
+// electronic-codebook mode lets every block go its own way.
+template <int N>
+void CryptLanes(const DesSubkeys& subkeys, u64* blocks)
 {
-    const u64 permuted = ApplyByteTables(kIpTable, block);
-    u32 left = std::rotl(static_cast<u32>(permuted >> 32), 1);
-    u32 right = std::rotl(static_cast<u32>(permuted), 1);
-    const u32* key = subkeys.words.data();
-    for (int round = 0; round < 16; ++round, key += 2) {
-        // With the half rotated left by one, the even S-box groups (S1, S3,
-        // S5, S7) sit at the bytes of the half rotated right by four, the odd
-        // ones at the bytes of the half itself.
-        const u32 even = std::rotr(right, 4) ^ key[0];
-        const u32 odd = right ^ key[1];
-        left ^= kSpTable[0][(even >> 24) & 63] | kSpTable[2][(even >> 16) & 63] |
-                kSpTable[4][(even >> 8) & 63] | kSpTable[6][even & 63] |
-                kSpTable[1][(odd >> 24) & 63] | kSpTable[3][(odd >> 16) & 63] |
-                kSpTable[5][(odd >> 8) & 63] | kSpTable[7][odd & 63];
-        std::swap(left, right);
+    u32 left[N];
+    u32 right[N];
+    for (int i = 0; i < N; ++i) {
+        left[i] = static_cast<u32>(blocks[i] >> 32);
+        right[i] = static_cast<u32>(blocks[i]);
+        InitialPermutation(left[i], right[i]);
     }
-    // The last round does not swap: the output is R16 followed by L16.
-    const u64 preoutput = (u64{std::rotr(right, 1)} << 32) | std::rotr(left, 1);
-    return ApplyByteTables(kFpTable, preoutput);
+    const u32* key = subkeys.words.data();
+    for (int round = 0; round < 16; round += 2, key += 4) {
+        // Two rounds a turn spare the swap of the halves.
+        for (int i = 0; i < N; ++i) left[i] ^= RoundFunction(right[i], key);
+        for (int i = 0; i < N; ++i) right[i] ^= RoundFunction(left[i], key + 2);
+    }
+    for (int i = 0; i < N; ++i) blocks[i] = FinalPermutation(left[i], right[i]);
 }
 
 // Packs a 48-bit round key into the two words the round function expects:
@@ -191,29 +231,31 @@ constexpr std::array<std::int8_t, 256> MakeHexDigitValues()
 constexpr std::array<std::int8_t, 256> kHexDigitValues = MakeHexDigitValues();
 
 // Hexadecimal text to bytes, zero-completed to whole blocks; false on any
-// character that is not a hexadecimal digit.
+// character that is not a hexadecimal digit. An odd last digit is a byte of
+// its own value.
 bool ReadHexBlocks(std::string_view hex, std::string& bytes)
 {
+    auto digit = [](char c) { return kHexDigitValues[static_cast<unsigned char>(c)]; };
     const std::size_t count = (hex.size() + 1) / 2;
     bytes.assign((count + 7) / 8 * 8, '\0');
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view piece = hex.substr(2 * i, 2);
-        int value = 0;
-        for (char c : piece) {
-            const int digit = kHexDigitValues[static_cast<unsigned char>(c)];
-            if (digit < 0) return false;
-            value = value * 16 + digit;
-        }
-        bytes[i] = static_cast<char>(value);
+    std::size_t i = 0;
+    for (; i + 1 < hex.size(); i += 2) {
+        const int high = digit(hex[i]);
+        const int low = digit(hex[i + 1]);
+        if ((high | low) < 0) return false;
+        bytes[i / 2] = static_cast<char>(high * 16 + low);
+    }
+    if (i < hex.size()) {
+        const int last = digit(hex[i]);
+        if (last < 0) return false;
+        bytes[i / 2] = static_cast<char>(last);
     }
     return true;
 }
 
 void CryptBlocksInPlace(const DesSubkeys& subkeys, std::string& bytes)
 {
-    auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
-    for (std::size_t at = 0; at + 8 <= bytes.size(); at += 8)
-        StoreBigEndian(CryptBlock(subkeys, LoadBigEndian(data + at)), data + at);
+    DesCryptBlocks(subkeys, {reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()});
 }
 
 std::string DecryptHexWith(const DesSubkeys& subkeys, std::string_view hex)
@@ -287,9 +329,28 @@ DesSubkeys BuildDesSubkeys(const DesKey& key, DesDirection direction)
 
 DesBlock DesCryptBlock(const DesSubkeys& subkeys, const DesBlock& block)
 {
+    u64 value = LoadBigEndian(block.data());
+    CryptLanes<1>(subkeys, &value);
     DesBlock out;
-    StoreBigEndian(CryptBlock(subkeys, LoadBigEndian(block.data())), out.data());
+    StoreBigEndian(value, out.data());
     return out;
+}
+
+void DesCryptBlocks(const DesSubkeys& subkeys, std::span<std::uint8_t> bytes)
+{
+    constexpr std::size_t kLanes = 4;
+    std::size_t at = 0;
+    for (; at + 8 * kLanes <= bytes.size(); at += 8 * kLanes) {
+        u64 blocks[kLanes];
+        for (std::size_t i = 0; i < kLanes; ++i) blocks[i] = LoadBigEndian(&bytes[at + 8 * i]);
+        CryptLanes<kLanes>(subkeys, blocks);
+        for (std::size_t i = 0; i < kLanes; ++i) StoreBigEndian(blocks[i], &bytes[at + 8 * i]);
+    }
+    for (; at + 8 <= bytes.size(); at += 8) {
+        u64 block = LoadBigEndian(&bytes[at]);
+        CryptLanes<1>(subkeys, &block);
+        StoreBigEndian(block, &bytes[at]);
+    }
 }
 
 std::string DesDecryptHex(std::string_view hex, std::string_view keyText)

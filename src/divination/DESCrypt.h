@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,10 @@ DesSubkeys BuildDesSubkeys(const DesKey& key, DesDirection direction);
 
 // One block through the sixteen rounds with the given round keys.
 DesBlock DesCryptBlock(const DesSubkeys& subkeys, const DesBlock& block);
+
+// Every whole block of the bytes in place, each on its own (electronic
+// codebook); bytes past the last whole block stay as they are.
+void DesCryptBlocks(const DesSubkeys& subkeys, std::span<std::uint8_t> bytes);
 
 // One decryption pass: reads the text as hexadecimal bytes (two digits a
 // byte, either case; an odd last digit is a byte of its own), decrypts it in

@@ -102,6 +102,24 @@ TEST(DesBlock, AgreesWithNettleOnRandomKeysAndBlocksBothWays)
     }
 }
 
+TEST(DesBlock, RunsOfBlocksAgreeWithNettleAndLeaveTheTailAlone)
+{
+    // Lengths around the four blocks the run takes at a time.
+    std::mt19937 random(5);
+    const DesKey key = KeyFromHex("0E329232EA6D0D73");
+    des_ctx nettle;
+    ASSERT_TRUE(des_set_key(&nettle, key.data()));
+    for (std::size_t length : {0u, 7u, 8u, 24u, 32u, 40u, 93u, 256u}) {
+        std::vector<std::uint8_t> bytes(length);
+        for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+        std::vector<std::uint8_t> expected = bytes;
+        const std::size_t whole = length / 8 * 8;
+        des_decrypt(&nettle, whole, expected.data(), bytes.data());
+        DesCryptBlocks(BuildDesSubkeys(key, DesDirection::Decrypt), bytes);
+        EXPECT_EQ(bytes, expected) << "length " << length;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Key text folding
 

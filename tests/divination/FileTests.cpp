@@ -26,6 +26,18 @@ std::string ReadFile(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The message of the runtime error that the call raises, or "no error".
+template <typename Call>
+std::string ErrorOf(Call call)
+{
+    try {
+        call();
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
 std::string TestDataFile(const char* name)
 {
     return ReadFile(fs::path(VELMORA_TEST_DATA_DIR) / "resources" / name);
@@ -123,13 +135,10 @@ TEST_F(TempFolderTest, RefusesAFileInItsPlace)
 {
     setenv("TMPDIR", Scratch("tmp").c_str(), 1);
     std::ofstream(PrivateFolderIn("tmp")) << "not a folder";
-    try {
-        GetTempFolder();
-        FAIL() << "a plain file was taken for the folder";
-    } catch (const std::runtime_error& error) {
-        EXPECT_NE(std::string(error.what()).find(PrivateFolderIn("tmp")), std::string::npos)
-            << error.what();
-    }
+    const std::string error = ErrorOf([] { GetTempFolder(); });
+    EXPECT_NE(error.find("Cannot use the temporary folder \"" + PrivateFolderIn("tmp") + "\""),
+              std::string::npos)
+        << error;
 }
 
 TEST_F(TempFolderTest, RefusesAFolderOfAnotherUser)
@@ -192,38 +201,26 @@ TEST_F(SaveResourceToFileTest, WritesTheBytesAndReplacesWhatWasThere)
 TEST_F(SaveResourceToFileTest, MissingResourceRaisesItsMessage)
 {
     const std::string file = Scratch("tmp") + "/x.html";
-    try {
-        SaveResourceToFile("nosuch", "MYHTML", file);
-        FAIL() << "no error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "Resource nosuch not found");
-    }
+    EXPECT_EQ(ErrorOf([&] { SaveResourceToFile("nosuch", "MYHTML", file); }),
+              "Resource nosuch not found");
     EXPECT_FALSE(fs::exists(file));
 }
 
 TEST_F(SaveResourceToFileTest, UncreatableFileRaisesItsNameAndTheReason)
 {
     const std::string file = Scratch("missing") + "/template.html";
-    try {
-        SaveResourceToFile("html", "MYHTML", file);
-        FAIL() << "no error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot create file \"" + file + "\". No such file or directory");
-    }
-    try {
-        SaveResourceToFile("html", "MYHTML", Scratch("tmp"));  // a folder
-        FAIL() << "no error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot create file \"" + Scratch("tmp") + "\". Is a directory");
-    }
+    EXPECT_EQ(ErrorOf([&] { SaveResourceToFile("html", "MYHTML", file); }),
+              "Cannot create file \"" + file + "\". No such file or directory");
+    const std::string folder = Scratch("tmp");
+    EXPECT_EQ(ErrorOf([&] { SaveResourceToFile("html", "MYHTML", folder); }),
+              "Cannot create file \"" + folder + "\". Is a directory");
 }
 
 TEST_F(SaveResourceToFileTest, ReportsAFullDisk)
 {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    EXPECT_THROW(SaveResourceToFile("bg", "MYHTML", "/dev/full"), std::runtime_error);
+    EXPECT_EQ(ErrorOf([] { SaveResourceToFile("bg", "MYHTML", "/dev/full"); }),
+              "Cannot create file \"/dev/full\". No space left on device");
 }
 
 }  // namespace

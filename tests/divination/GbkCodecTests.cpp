@@ -16,6 +16,8 @@ struct GbkPair {
     friend void PrintTo(const GbkPair& row, std::ostream* out) { *out << row.name; }
 };
 
+std::string RowName(const testing::TestParamInfo<GbkPair>& info) { return info.param.name; }
+
 class GbkRoundTrip : public testing::TestWithParam<GbkPair> {};
 
 TEST_P(GbkRoundTrip, DecodesAndEncodesTheSameBytes)
@@ -33,16 +35,9 @@ INSTANTIATE_TEST_SUITE_P(
                     GbkPair{"TrailBytesLikeBrackets", "\x90\x5B\xE0\x5D", "怺郵"},
                     GbkPair{"MixedWithPunctuation", "[\xCB\xB5\xC3\xF7]\xA3\xAC", "[说明]，"},
                     GbkPair{"EuroSignOneByte", "\x80", "€"}),
-    [](const testing::TestParamInfo<GbkPair>& info) { return std::string(info.param.name); });
+    RowName);
 
-struct BadGbk {
-    const char* name;
-    std::string gbk;
-    std::string utf8;
-    friend void PrintTo(const BadGbk& row, std::ostream* out) { *out << row.name; }
-};
-
-class GbkToUtf8Invalid : public testing::TestWithParam<BadGbk> {};
+class GbkToUtf8Invalid : public testing::TestWithParam<GbkPair> {};
 
 TEST_P(GbkToUtf8Invalid, ReplacesWhatIsNoCharacterAndKeepsTheRest)
 {
@@ -51,12 +46,12 @@ TEST_P(GbkToUtf8Invalid, ReplacesWhatIsNoCharacterAndKeepsTheRest)
 
 INSTANTIATE_TEST_SUITE_P(
     Bytes, GbkToUtf8Invalid,
-    testing::Values(BadGbk{"LeadByteAtEnd", "ab\x81", "ab\uFFFD"},
+    testing::Values(GbkPair{"LeadByteAtEnd", "ab\x81", "ab\uFFFD"},
                     // The space after a lead byte is no trail byte and stays a space.
-                    BadGbk{"LeadByteBeforeSpace", "\x81 x", "\uFFFD x"},
-                    BadGbk{"ByteFF", "\xFF\xB3\xC6", "\uFFFD称"},
-                    BadGbk{"TwoBadBytes", "\xFF\xFF", "\uFFFD\uFFFD"}),
-    [](const testing::TestParamInfo<BadGbk>& info) { return std::string(info.param.name); });
+                    GbkPair{"LeadByteBeforeSpace", "\x81 x", "\uFFFD x"},
+                    GbkPair{"ByteFF", "\xFF\xB3\xC6", "\uFFFD称"},
+                    GbkPair{"TwoBadBytes", "\xFF\xFF", "\uFFFD\uFFFD"}),
+    RowName);
 
 TEST(Utf8ToGbk, GivesNothingForCharactersOutsideGbkOrBrokenUtf8)
 {

@@ -1,0 +1,349 @@
+#include "ReadingDatabase.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <system_error>
+
+namespace velmora {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kJetProvider = "Microsoft.Jet.OLEDB.4.0";
+
+std::string_view Trim(std::string_view text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+    return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+std::string_view Unquote(std::string_view value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// A text in quotes for a message; a zero byte is shown, not left to cut the message short.
+std::string Quoted(std::string_view text)
+{
+    std::string quoted(1, '"');
+    for (const char c : text) {
+        if (c == '\0') quoted += "\\0";
+        else quoted += c;
+    }
+    return quoted += '"';
+}
+
+// The program only ever reads: the engine refuses to compile anything that
+// would change the file or the connection (writes, PRAGMA, ATTACH, BEGIN...).
+int AllowOnlyReading(void*, int action, const char*, const char*, const char*, const char*)
+{
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+bool IsBlank(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c != '\0' && std::isspace(static_cast<unsigned char>(c)); });
+}
+
+}  // namespace
+
+ConnectionSettings ParseConnectionString(std::string_view connectionString)
+{
+    ConnectionSettings settings;
+    bool hasDataSource = false;
+    std::string_view rest = connectionString;
+    while (!rest.empty()) {
+        const auto end = rest.find(';');
+        const std::string_view part = Trim(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (part.empty()) continue;
+        const auto equals = part.find('=');
+        if (equals == std::string_view::npos)
+            throw EDatabaseError("The connection string has a part without a value: " + Quoted(part) + ".");
+        const std::string_view name = Trim(part.substr(0, equals));
+        const std::string value(Unquote(Trim(part.substr(equals + 1))));
+        if (EqualsIgnoringCase(name, "Provider")) {
+            settings.provider = value;
+        } else if (EqualsIgnoringCase(name, "Data Source")) {
+            settings.dataSource = value;
+            hasDataSource = true;
+        } else if (EqualsIgnoringCase(name, "Jet OLEDB:Database Password")) {
+            settings.password = value;
+        }
+    }
+    if (!settings.provider.empty() && !EqualsIgnoringCase(settings.provider, kJetProvider))
+        throw EDatabaseError("The database provider " + Quoted(settings.provider) + " is not supported.");
+    if (!hasDataSource || settings.dataSource.empty())
+        throw EDatabaseError("The connection string names no Data Source.");
+    return settings;
+}
+
+fs::path ResolveDataSource(std::string_view dataSource, const fs::path& workingDirectory)
+{
+    std::string portable(dataSource);
+    std::replace(portable.begin(), portable.end(), '\\', '/');
+    const fs::path path(portable);
+    return (path.is_relative() ? workingDirectory / path : path).lexically_normal();
+}
+
+// ---------------------------------------------------------------------------
+// Connection
+
+TDatabaseConnection::TDatabaseConnection(std::string connectionString)
+    : connectionString_(std::move(connectionString))
+{
+}
+
+TDatabaseConnection::~TDatabaseConnection()
+{
+    Close();
+    for (TDatabaseQuery* query : queries_) query->ForgetConnection();
+}
+
+void TDatabaseConnection::Attach(TDatabaseQuery* query) { queries_.push_back(query); }
+
+void TDatabaseConnection::Detach(TDatabaseQuery* query)
+{
+    queries_.erase(std::remove(queries_.begin(), queries_.end(), query), queries_.end());
+}
+
+void TDatabaseConnection::Open()
+{
+    if (db_) return;
+    const ConnectionSettings settings = ParseConnectionString(connectionString_);
+    std::error_code error;
+    const fs::path workingDirectory = fs::current_path(error);
+    if (error) throw EDatabaseError("Cannot open the reading database: the working directory is unknown (" +
+                                    error.message() + ").");
+    const fs::path file = ResolveDataSource(settings.dataSource, workingDirectory);
+
+    const auto status = fs::status(file, error);
+    if (!fs::exists(status)) {
+        const fs::path folder = file.parent_path();
+        const std::string where = folder == workingDirectory.lexically_normal()
+                                      ? "the working directory " + Quoted(folder.string())
+                                      : Quoted(folder.string());
+        throw EDatabaseError("Cannot open the reading database: there is no file " +
+                             Quoted(file.filename().string()) + " in " + where + ".");
+    }
+    if (!fs::is_regular_file(status))
+        throw EDatabaseError("Cannot open the reading database: " + Quoted(file.string()) + " is not a file.");
+    // The engine would take an empty file for a new database and write its
+    // first page when the lock is taken.
+    if (fs::file_size(file, error) == 0 && !error)
+        throw EDatabaseError("Cannot open the reading database " + Quoted(file.string()) +
+                             ": the file is empty, not a reading database.");
+    Connect(file, settings);
+}
+
+void TDatabaseConnection::Connect(const fs::path& file, const ConnectionSettings& settings)
+{
+    filePath_ = file;
+    // Never SQLITE_OPEN_CREATE: a missing file must stay missing.
+    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) FailOpen("open");
+    if (!settings.password.empty()) {
+        char* keyStatement = sqlite3_mprintf("PRAGMA key = %Q", settings.password.c_str());
+        const int code = sqlite3_exec(db_, keyStatement, nullptr, nullptr, nullptr);
+        sqlite3_free(keyStatement);
+        if (code != SQLITE_OK) FailOpen("set the key of");
+    }
+    TakeExclusiveUse();
+    CheckContent();
+    sqlite3_set_authorizer(db_, AllowOnlyReading, nullptr);
+}
+
+// In exclusive locking mode the engine keeps every lock it takes until the
+// connection closes. An empty exclusive transaction takes the strongest lock,
+// so from here on every other connection is refused with "database is
+// locked". A file we may not write to cannot carry that lock; it is read
+// under a shared lock instead (taken by the first read), which still keeps
+// every writer out.
+void TDatabaseConnection::TakeExclusiveUse()
+{
+    if (sqlite3_exec(db_, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        FailOpen("lock");
+    if (sqlite3_db_readonly(db_, "main") != 1 &&
+        sqlite3_exec(db_, "BEGIN EXCLUSIVE; COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        FailOpen("lock");
+}
+
+// The first read proves the key: with a wrong one the first page does not
+// decipher.
+void TDatabaseConnection::CheckContent()
+{
+    sqlite3_stmt* count = nullptr;
+    int code = sqlite3_prepare_v2(db_, "SELECT count(*) FROM sqlite_master", -1, &count, nullptr);
+    if (code == SQLITE_OK) code = sqlite3_step(count);
+    const bool empty = code == SQLITE_ROW && sqlite3_column_int(count, 0) == 0;
+    sqlite3_finalize(count);
+    if (code != SQLITE_ROW) FailOpen("read");
+    if (empty) {
+        const std::string path = filePath_.string();
+        Close();
+        throw EDatabaseError("Cannot open the reading database " + Quoted(path) + ": it holds no tables.");
+    }
+}
+
+void TDatabaseConnection::FailOpen(std::string_view step)
+{
+    const int code = db_ ? sqlite3_extended_errcode(db_) & 0xff : SQLITE_NOMEM;
+    const std::string engineText = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    std::string reason;
+    switch (code) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        reason = "it is in use by another program";
+        break;
+    case SQLITE_NOTADB:
+        reason = "the password does not open it, or it is not a reading database";
+        break;
+    default:
+        reason = "cannot " + std::string(step) + " it";
+    }
+    const std::string path = filePath_.string();
+    Close();
+    throw EDatabaseError("Cannot open the reading database " + Quoted(path) + ": " + reason + " (" + engineText +
+                         ").");
+}
+
+void TDatabaseConnection::Close()
+{
+    for (TDatabaseQuery* query : queries_) query->ReleaseStatements();
+    if (db_) sqlite3_close(db_);  // every statement is finalized: this cannot be refused
+    db_ = nullptr;
+    filePath_.clear();
+}
+
+sqlite3_stmt* TDatabaseConnection::Prepare(const std::string& sql)
+{
+    if (sql.size() >= INT_MAX) throw EDatabaseError("The statement is too long.");
+    sqlite3_stmt* statement = nullptr;
+    const char* tail = nullptr;
+    const int code = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()) + 1, &statement, &tail);
+    auto refuse = [&](std::string_view why) {
+        sqlite3_finalize(statement);
+        return EDatabaseError("The reading database refuses the statement " + Quoted(sql) + ": " + std::string(why) +
+                              ".");
+    };
+    if (code == SQLITE_AUTH) throw refuse("the program only reads from the database");
+    if (code != SQLITE_OK) throw refuse(sqlite3_errmsg(db_));
+    if (!statement) throw refuse("it holds no statement");
+    // Whatever follows the first statement (a second one, or text after a
+    // zero byte) would silently be ignored: refuse it instead.
+    if (tail && !IsBlank(std::string_view(sql).substr(static_cast<std::size_t>(tail - sql.c_str()))))
+        throw refuse("it holds more than one statement");
+    if (!sqlite3_stmt_readonly(statement)) throw refuse("the program only reads from the database");
+    return statement;
+}
+
+// ---------------------------------------------------------------------------
+// Query
+
+TDatabaseQuery::TDatabaseQuery(TDatabaseConnection& connection) : connection_(&connection)
+{
+    connection_->Attach(this);
+}
+
+TDatabaseQuery::~TDatabaseQuery()
+{
+    ReleaseStatements();
+    if (connection_) connection_->Detach(this);
+}
+
+void TDatabaseQuery::SetSQL(std::string sql)
+{
+    Close();
+    sql_ = std::move(sql);
+}
+
+void TDatabaseQuery::Open()
+{
+    Close();
+    if (!connection_) throw EDatabaseError("The query has no database connection.");
+    connection_->Open();
+    auto found = compiled_.find(sql_);
+    if (found == compiled_.end()) found = compiled_.emplace(sql_, connection_->Prepare(sql_)).first;
+    sqlite3_stmt* statement = found->second;
+    const int code = sqlite3_step(statement);
+    if (code != SQLITE_ROW && code != SQLITE_DONE) {
+        const std::string engineText = sqlite3_errmsg(sqlite3_db_handle(statement));
+        sqlite3_reset(statement);
+        throw EDatabaseError("The reading database failed to run " + Quoted(sql_) + ": " + engineText + ".");
+    }
+    statement_ = statement;
+    hasRow_ = code == SQLITE_ROW;
+}
+
+void TDatabaseQuery::Close()
+{
+    if (statement_) sqlite3_reset(statement_);
+    statement_ = nullptr;
+    hasRow_ = false;
+}
+
+void TDatabaseQuery::ReleaseStatements()
+{
+    Close();
+    for (auto& [text, statement] : compiled_) sqlite3_finalize(statement);
+    compiled_.clear();
+}
+
+void TDatabaseQuery::ForgetConnection() { connection_ = nullptr; }
+
+int TDatabaseQuery::ColumnIndex(std::string_view column) const
+{
+    if (!statement_) throw EDatabaseError("No result is open to read the column " + Quoted(column) + " from.");
+    const int count = sqlite3_column_count(statement_);
+    for (int index = 0; index < count; ++index)
+        if (EqualsIgnoringCase(sqlite3_column_name(statement_, index), column)) return index;
+    throw EDatabaseError("The result of " + Quoted(sql_) + " has no column " + Quoted(column) + ".");
+}
+
+int TDatabaseQuery::FieldAsInteger(std::string_view column) const
+{
+    const int index = ColumnIndex(column);
+    if (!hasRow_) return 0;
+    switch (sqlite3_column_type(statement_, index)) {
+    case SQLITE_NULL:
+        return 0;
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 value = sqlite3_column_int64(statement_, index);
+        if (value >= INT_MIN && value <= INT_MAX) return static_cast<int>(value);
+        break;
+    }
+    default:
+        break;
+    }
+    throw EDatabaseError("The column " + Quoted(column) + " of " + Quoted(sql_) + " holds no whole number.");
+}
+
+std::string TDatabaseQuery::FieldAsString(std::string_view column) const
+{
+    const int index = ColumnIndex(column);
+    if (!hasRow_) return {};
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, index));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement_, index))) : std::string();
+}
+
+}  // namespace velmora
