@@ -97,7 +97,13 @@ void TKeyboardState::Track(const QKeyEvent& event) {
     TrackSide(control_, pressed, keysym == XK_Control_L, keysym == XK_Control_R);
     TrackSide(alt_, pressed, keysym == XK_Alt_L, keysym == XK_Alt_R || keysym == XK_ISO_Level3_Shift);
     TrackSide(shift_, pressed, keysym == XK_Shift_L, keysym == XK_Shift_R);
+    // For a modifier key's own press or release the event's modifiers already
+    // tell how things stand after it.
     modifiers_ = event.modifiers();
+    const int key = event.key();
+    if (key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_AltGr || key == Qt::Key_Shift) {
+        return;
+    }
     // A modifier that is no longer held has neither side down, whatever was missed.
     if (!modifiers_.testFlag(Qt::ControlModifier)) {
         control_ = {};

@@ -389,8 +389,9 @@ void TWebBrowseEx::resizeEvent(QResizeEvent* event) {
 // answer lets the engine show its menu.
 void TWebBrowseEx::contextMenuEvent(QContextMenuEvent* event) {
     const TPoint where{event->globalPos().x(), event->globalPos().y()};
-    if (host_.ShowContextMenu(ContextMenuKind(lastContextMenuRequest()), &where, nullptr, nullptr) == S_OK) {
-        event->accept();
+    QWebEngineContextMenuRequest* request = lastContextMenuRequest();
+    if (host_.ShowContextMenu(ContextMenuKind(request), &where, nullptr, nullptr) == S_OK || request == nullptr) {
+        event->accept();  // the host showed its menu, or the engine has none to show
         return;
     }
     QWebEngineView::contextMenuEvent(event);
