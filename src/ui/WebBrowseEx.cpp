@@ -1,0 +1,556 @@
+#include "WebBrowseEx.h"
+
+#include "TaskMemory.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineContextMenuRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <qdrawutil.h>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::uint32_t MB_OK = 0x0;
+constexpr std::uint32_t MB_OKCANCEL = 0x1;
+constexpr std::uint32_t MB_ICONQUESTION = 0x20;
+constexpr std::uint32_t MB_ICONEXCLAMATION = 0x30;
+constexpr std::int32_t IDOK = 1;
+constexpr std::uint32_t DOCHOSTUITYPE_BROWSE = 0;
+constexpr std::uint32_t HH_DISPLAY_TOPIC = 0;
+constexpr std::uint32_t CONTEXT_MENU_DEFAULT = 0;
+constexpr std::uint32_t CONTEXT_MENU_IMAGE = 1;
+constexpr std::uint32_t CONTEXT_MENU_CONTROL = 2;
+constexpr std::uint32_t CONTEXT_MENU_TEXTSELECT = 4;
+constexpr std::uint32_t CONTEXT_MENU_ANCHOR = 5;
+constexpr int FrameWidth = 2;
+// Beyond this size the engine cannot take a document as text.
+constexpr qsizetype MaxWrittenDocumentBytes = 2 * 1024 * 1024;
+const QString HostScriptName = QStringLiteral("velmora-host-settings");
+const char16_t* const MessageCaption = u"来自网页的消息";
+
+std::u16string Utf16Of(const QString& text) {
+    return text.toStdU16String();
+}
+
+// The engine's page, with its message boxes and navigation requests put to
+// the host first.
+class TWebBrowsePage : public QWebEnginePage {
+public:
+    TWebBrowsePage(TWebBrowseHost& host, std::function<HWND()> window, QObject* parent)
+        : QWebEnginePage(parent), host_(host), window_(std::move(window)) {}
+
+protected:
+    void javaScriptAlert(const QUrl& origin, const QString& message) override {
+        std::int32_t answer = 0;
+        if (Ask(message, MB_OK | MB_ICONEXCLAMATION, answer) != S_OK) {
+            ShowModal([&] { QWebEnginePage::javaScriptAlert(origin, message); });
+        }
+    }
+
+    bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
+        std::int32_t answer = 0;
+        if (Ask(message, MB_OKCANCEL | MB_ICONQUESTION, answer) == S_OK) {
+            return answer == IDOK;
+        }
+        bool confirmed = false;
+        ShowModal([&] { confirmed = QWebEnginePage::javaScriptConfirm(origin, message); });
+        return confirmed;
+    }
+
+    // The host may translate the address of a page that is about to open.
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (!isMainFrame || url == redirectedTo_) {
+            redirectedTo_.clear();
+            return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        }
+        const std::u16string in = Utf16Of(url.toString());
+        char16_t* out = nullptr;
+        if (host_.TranslateUrl(0, in.c_str(), &out) == S_OK) {
+            const TaskMemPtr translated(out);
+            const QUrl target(QString::fromUtf16(translated.get()));
+            if (target.isValid() && target != url) {
+                redirectedTo_ = target;
+                QTimer::singleShot(0, this, [this, target] { setUrl(target); });
+                return false;
+            }
+        }
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+
+private:
+    HRESULT Ask(const QString& message, std::uint32_t type, std::int32_t& answer) {
+        const std::u16string text = Utf16Of(message);
+        return host_.ShowMessage(window_(), text.c_str(), MessageCaption, type, nullptr, 0, &answer);
+    }
+
+    // The engine's own dialog is modal: the host hears of it first.
+    void ShowModal(const std::function<void()>& show) {
+        host_.EnableModeless(false);
+        show();
+        host_.EnableModeless(true);
+    }
+
+    TWebBrowseHost& host_;
+    std::function<HWND()> window_;
+    QUrl redirectedTo_;
+};
+
+// The context the host's context-menu event hears about.
+std::uint32_t ContextMenuKind(const QWebEngineContextMenuRequest* request) {
+    if (request == nullptr) {
+        return CONTEXT_MENU_DEFAULT;
+    }
+    if (!request->linkUrl().isEmpty()) {
+        return CONTEXT_MENU_ANCHOR;
+    }
+    if (request->mediaType() == QWebEngineContextMenuRequest::MediaTypeImage) {
+        return CONTEXT_MENU_IMAGE;
+    }
+    if (request->isContentEditable()) {
+        return CONTEXT_MENU_CONTROL;
+    }
+    if (!request->selectedText().isEmpty()) {
+        return CONTEXT_MENU_TEXTSELECT;
+    }
+    return CONTEXT_MENU_DEFAULT;
+}
+
+QString SaveFilterOf(QWebEngineDownloadRequest::SavePageFormat format) {
+    switch (format) {
+    case QWebEngineDownloadRequest::MimeHtmlSaveFormat: return QStringLiteral("网页，单个文件 (*.mhtml *.mht)");
+    case QWebEngineDownloadRequest::SingleHtmlSaveFormat: return QStringLiteral("网页，仅 HTML (*.html *.htm)");
+    default: return QStringLiteral("网页，全部 (*.html *.htm)");
+    }
+}
+
+// The desktop's save dialog, offering the three ways the engine saves a page.
+QString AskWhereToSave(QWidget* parent, const QString& suggestedPath,
+                       QWebEngineDownloadRequest::SavePageFormat& format) {
+    const QWebEngineDownloadRequest::SavePageFormat formats[] = {
+        QWebEngineDownloadRequest::CompleteHtmlSaveFormat, QWebEngineDownloadRequest::MimeHtmlSaveFormat,
+        QWebEngineDownloadRequest::SingleHtmlSaveFormat};
+    QStringList filters;
+    for (const auto f : formats) {
+        filters << SaveFilterOf(f);
+    }
+    QString selected = SaveFilterOf(format);
+    QString path =
+        QFileDialog::getSaveFileName(parent, QStringLiteral("保存网页"), suggestedPath, filters.join(";;"), &selected);
+    if (path.isEmpty()) {
+        return {};
+    }
+    format = formats[std::max<qsizetype>(0, filters.indexOf(selected))];
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += format == QWebEngineDownloadRequest::MimeHtmlSaveFormat ? ".mhtml" : ".html";
+    }
+    return path;
+}
+
+// The engine proposes the page's title with its own extension; the first
+// choice is the complete page as HTML.
+QString SuggestedSavePath(const QWebEngineDownloadRequest& request) {
+    QString name = QFileInfo(request.downloadFileName()).completeBaseName();
+    if (name.isEmpty()) {
+        name = QStringLiteral("网页");
+    }
+    return QDir(request.downloadDirectory()).filePath(name + ".html");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Construction and process start
+
+void TWebBrowseEx::InitializeProcess() {
+    // The engine shares its drawing contexts with the window's.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+TWebBrowseEx::TWebBrowseEx(QWidget* parent) : QWebEngineView(parent), saveAsDialog_(AskWhereToSave) {
+    setPage(new TWebBrowsePage(host_, [this] { return WindowHandle(); }, this));
+    host_.GetKeyState = [this](int virtualKey) { return keyboard_.KeyState(virtualKey); };
+    host_.OpenHelpFile = [](HWND, const std::string& file, std::uint32_t, std::uint32_t) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file)));
+    };
+    host_.AmbientPropertyChanged = [this] { ApplyHostInfo(); };
+    connect(page(), &QWebEnginePage::loadStarted, this, &TWebBrowseEx::ApplyHostInfo);
+    connect(page(), &QWebEnginePage::loadFinished, this, [this] { host_.UpdateUI(); });
+    connect(page(), &QWebEnginePage::selectionChanged, this, [this] { host_.UpdateUI(); });
+    connect(page()->profile(), &QWebEngineProfile::downloadRequested, this, &TWebBrowseEx::HandleDownload);
+    ApplyHostInfo();
+}
+
+TWebBrowseEx::~TWebBrowseEx() {
+    // The host's hooks point back into this view; nothing may call them any more.
+    host_.GetKeyState = nullptr;
+    host_.AmbientPropertyChanged = nullptr;
+}
+
+HWND TWebBrowseEx::WindowHandle() const {
+    return static_cast<HWND>(effectiveWinId());
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+
+QString TWebBrowseEx::HelpFile() const {
+    return QString::fromStdString(host_.HelpFile);
+}
+
+void TWebBrowseEx::setHelpFile(const QString& file) {
+    host_.HelpFile = file.toStdString();
+}
+
+TWebBrowseEx::TEnterModeValue TWebBrowseEx::EnterModeOnEdit() const {
+    return static_cast<TEnterModeValue>(host_.EnterModeOnEdit);
+}
+
+void TWebBrowseEx::setEnterModeOnEdit(TEnterModeValue mode) {
+    host_.EnterModeOnEdit = static_cast<TEnterMode>(mode);
+    ApplyHostInfo();
+}
+
+QString TWebBrowseEx::DisableCtrlShortcuts() const {
+    return QString::fromStdString(host_.DisableCtrlShortcuts);
+}
+
+void TWebBrowseEx::setDisableCtrlShortcuts(const QString& characters) {
+    host_.DisableCtrlShortcuts = characters.toStdString();
+}
+
+TWebBrowseEx::TUserInterfaceOptionFlags TWebBrowseEx::UserInterfaceOptions() const {
+    return TUserInterfaceOptionFlags::fromInt(host_.UserInterfaceOptions().Mask());
+}
+
+void TWebBrowseEx::setUserInterfaceOptions(TUserInterfaceOptionFlags options) {
+    host_.SetUserInterfaceOptions(TUserInterfaceOptions::FromMask(options.toInt()));
+}
+
+// ---------------------------------------------------------------------------
+// What the host flags do to the engine
+
+// The engine asks for the host's flags when a page starts to load and when
+// the host says they changed.
+void TWebBrowseEx::ApplyHostInfo() {
+    TDOCHOSTUIINFO info;
+    host_.GetHostInfo(&info);
+    QString css;
+    if (info.pchHostCss != nullptr) {
+        css = QString::fromUtf16(info.pchHostCss);
+    }
+    TaskMemFree(info.pchHostCss);
+    TaskMemFree(info.pchHostNS);
+    if ((info.dwFlags & DOCHOSTUIFLAG_DIALOG) != 0) {
+        css += QStringLiteral("*{-webkit-user-select:none!important;user-select:none!important}");
+    }
+    ApplyFrame((info.dwFlags & DOCHOSTUIFLAG_NO3DBORDER) == 0);
+    page()->settings()->setAttribute(QWebEngineSettings::ShowScrollBars,
+                                     (info.dwFlags & DOCHOSTUIFLAG_SCROLL_NO) == 0);
+    InstallPageScript(css, (info.dwFlags & DOCHOSTUIFLAG_DIV_BLOCKDEFAULT) == 0);
+}
+
+// A sunken frame around the page, unless the host asks for none.
+void TWebBrowseEx::ApplyFrame(bool framed) {
+    framed_ = framed;
+    const int margin = framed ? FrameWidth : 0;
+    setContentsMargins(margin, margin, margin, margin);
+    update();
+}
+
+// The host's style and the Enter key's paragraph kind reach every document
+// through one script, which also runs on the document shown now.
+void TWebBrowseEx::InstallPageScript(const QString& css, bool paragraphOnEnter) {
+    QWebEngineScriptCollection& scripts = page()->scripts();
+    for (const QWebEngineScript& old : scripts.find(HostScriptName)) {
+        scripts.remove(old);
+    }
+    const QString cssLiteral = QString::fromUtf8(QJsonDocument(QJsonArray{css}).toJson(QJsonDocument::Compact));
+    QString source = QStringLiteral(
+                         "(function(){var css=%1[0];var id='velmora-host-style';"
+                         "var s=document.getElementById(id);"
+                         "if(css&&!s){s=document.createElement('style');s.id=id;"
+                         "(document.head||document.documentElement).appendChild(s);}"
+                         "if(s){s.textContent=css;}")
+                         .arg(cssLiteral);
+    if (paragraphOnEnter) {
+        source += QStringLiteral("document.execCommand('defaultParagraphSeparator',false,'p');");
+    }
+    source += QStringLiteral("})();");
+    QWebEngineScript script;
+    script.setName(HostScriptName);
+    script.setSourceCode(source);
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    scripts.insert(script);
+    page()->runJavaScript(source, QWebEngineScript::ApplicationWorld);
+}
+
+void TWebBrowseEx::paintEvent(QPaintEvent* event) {
+    QWebEngineView::paintEvent(event);
+    if (framed_) {
+        QPainter painter(this);
+        qDrawShadePanel(&painter, rect(), palette(), true, FrameWidth);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Keys, focus, size and the context menu
+
+bool TWebBrowseEx::event(QEvent* event) {
+    // The engine's own widget is a child that appears later; its keys and
+    // focus changes come through here.
+    if (event->type() == QEvent::ChildPolished) {
+        auto* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType()) {
+            child->installEventFilter(this);
+        }
+    }
+    return QWebEngineView::event(event);
+}
+
+bool TWebBrowseEx::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // Enter always reaches the page, whatever shortcuts the window has.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            event->accept();
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        if (FilterKey(*static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+        break;
+    case QEvent::FocusIn:
+        host_.OnDocWindowActivate(true);
+        host_.ShowUI(DOCHOSTUITYPE_BROWSE, nullptr, nullptr, nullptr, nullptr);
+        break;
+    case QEvent::FocusOut:
+        host_.HideUI();
+        host_.OnDocWindowActivate(false);
+        break;
+    default:
+        break;
+    }
+    return QWebEngineView::eventFilter(watched, event);
+}
+
+// True when the key is swallowed: a masked Ctrl shortcut, a key the host's
+// accelerator handler took, or F1 when the host showed help.
+bool TWebBrowseEx::FilterKey(QKeyEvent& event) {
+    keyboard_.Track(event);
+    const TMsg msg = KeyMessageOf(event, WindowHandle());
+    if (host_.FilterCtrlShortcut(msg)) {
+        return true;
+    }
+    if (host_.TranslateAccelerator(&msg, nullptr, 0) == S_OK) {
+        return true;
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == static_cast<std::uintptr_t>(VK_F1)) {
+        return host_.ShowHelp(msg.hwnd, nullptr, HH_DISPLAY_TOPIC, 0, msg.pt, nullptr) == S_OK;
+    }
+    return false;
+}
+
+void TWebBrowseEx::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        host_.OnFrameWindowActivate(isActiveWindow());
+    }
+    QWebEngineView::changeEvent(event);
+}
+
+void TWebBrowseEx::resizeEvent(QResizeEvent* event) {
+    QWebEngineView::resizeEvent(event);
+    const TRect border{0, 0, width(), height()};
+    host_.ResizeBorder(&border, nullptr, true);
+}
+
+// Only the host's S_OK means that it showed a menu of its own; any other
+// answer lets the engine show its menu.
+void TWebBrowseEx::contextMenuEvent(QContextMenuEvent* event) {
+    const TPoint where{event->globalPos().x(), event->globalPos().y()};
+    QWebEngineContextMenuRequest* request = lastContextMenuRequest();
+    if (host_.ShowContextMenu(ContextMenuKind(request), &where, nullptr, nullptr) == S_OK || request == nullptr) {
+        event->accept();  // the host showed its menu, or the engine has none to show
+        return;
+    }
+    QWebEngineView::contextMenuEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Navigation and documents
+
+void TWebBrowseEx::Navigate(const QString& urlOrPath) {
+    const QString text = urlOrPath.trimmed();
+    if (text.isEmpty()) {
+        throw EBrowserError("没有要打开的网址。");
+    }
+    QUrl url;
+    if (QDir::isAbsolutePath(text) && !text.contains(QStringLiteral("://"))) {
+        if (!QFileInfo::exists(text)) {
+            throw EBrowserError(QStringLiteral("找不到要显示的文件：%1").arg(text).toStdString());
+        }
+        url = QUrl::fromLocalFile(text);
+    } else {
+        url = QUrl::fromUserInput(text);
+    }
+    if (!url.isValid()) {
+        throw EBrowserError(QStringLiteral("无法打开网址：%1").arg(text).toStdString());
+    }
+    setUrl(url);
+}
+
+// Waits, with a limit, for the load that `start` begins; events go on
+// meanwhile, so callers must allow for other handlers running.
+void TWebBrowseEx::WaitForLoad(const std::function<void()>& start, const char* what) {
+    QEventLoop loop;
+    bool loaded = false;
+    const auto finished = connect(page(), &QWebEnginePage::loadFinished, &loop, [&](bool) {
+        loaded = true;
+        loop.quit();
+    });
+    QTimer::singleShot(LoadTimeoutMs, &loop, &QEventLoop::quit);
+    start();
+    if (!loaded) {
+        loop.exec();
+    }
+    disconnect(finished);
+    if (!loaded) {
+        throw EBrowserError(QStringLiteral("%1在 %2 秒内没有载入。")
+                                .arg(QString::fromUtf8(what))
+                                .arg(LoadTimeoutMs / 1000)
+                                .toStdString());
+    }
+}
+
+void TWebBrowseEx::LoadBlankPage(bool noWait) {
+    const auto open = [this] { Navigate(QStringLiteral("about:blank")); };
+    if (noWait) {
+        open();
+        return;
+    }
+    WaitForLoad(open, "空白页");
+}
+
+void TWebBrowseEx::WriteDocument(const QString& html) {
+    if (html.toUtf8().size() > MaxWrittenDocumentBytes) {
+        throw EBrowserError("要写入的网页太大（超过 2 MB），无法显示。");
+    }
+    // Relative addresses in the text keep resolving against the page shown now.
+    const QUrl base = url().isValid() && !url().isEmpty() ? url() : QUrl(QStringLiteral("about:blank"));
+    WaitForLoad([&] { setHtml(html, base); }, "网页");
+}
+
+// ---------------------------------------------------------------------------
+// Commands and saving
+
+void TWebBrowseEx::ExecWB(int command, int option) {
+    if (option < OLECMDEXECOPT_DODEFAULT || option > OLECMDEXECOPT_SHOWHELP) {
+        throw EBrowserError(QStringLiteral("浏览器命令 %1 的执行选项 %2 无效。").arg(command).arg(option).toStdString());
+    }
+    switch (command) {
+    case OLECMDID_SAVEAS: SavePageAs(); return;
+    case OLECMDID_CUT: triggerPageAction(QWebEnginePage::Cut); return;
+    case OLECMDID_COPY: triggerPageAction(QWebEnginePage::Copy); return;
+    case OLECMDID_PASTE: triggerPageAction(QWebEnginePage::Paste); return;
+    case OLECMDID_UNDO: triggerPageAction(QWebEnginePage::Undo); return;
+    case OLECMDID_REDO: triggerPageAction(QWebEnginePage::Redo); return;
+    case OLECMDID_SELECTALL: triggerPageAction(QWebEnginePage::SelectAll); return;
+    case OLECMDID_REFRESH: triggerPageAction(QWebEnginePage::Reload); return;
+    case OLECMDID_STOP: triggerPageAction(QWebEnginePage::Stop); return;
+    default: break;
+    }
+    throw EBrowserError(QStringLiteral("浏览器不支持命令 %1。").arg(command).toStdString());
+}
+
+void TWebBrowseEx::setSaveAsDialog(TSaveAsDialog dialog) {
+    saveAsDialog_ = dialog ? std::move(dialog) : TSaveAsDialog(AskWhereToSave);
+}
+
+// The engine offers the page as a download; the dialog picks the file and
+// the engine writes it. Like a modal save dialog, this returns when it is done.
+void TWebBrowseEx::SavePageAs() {
+    if (saveState_ == SaveState::Pending) {
+        throw EBrowserError("网页正在保存，请稍候。");
+    }
+    saveState_ = SaveState::Pending;
+    saveError_.clear();
+    QEventLoop loop;
+    connect(this, &TWebBrowseEx::SaveSettled, &loop, &QEventLoop::quit);
+    QTimer::singleShot(SaveTimeoutMs, &loop, &QEventLoop::quit);
+    triggerPageAction(QWebEnginePage::SavePage);
+    if (saveState_ == SaveState::Pending) {
+        loop.exec();
+    }
+    const SaveState outcome = saveState_;
+    saveState_ = SaveState::Idle;
+    switch (outcome) {
+    case SaveState::Pending:
+        throw EBrowserError(QStringLiteral("网页在 %1 秒内没有保存完。").arg(SaveTimeoutMs / 1000).toStdString());
+    case SaveState::Failed:
+        throw EBrowserError(QStringLiteral("网页保存失败：%1").arg(saveError_).toStdString());
+    default:
+        return;
+    }
+}
+
+void TWebBrowseEx::SettleSave(SaveState state, const QString& error) {
+    if (saveState_ != SaveState::Pending) {
+        return;
+    }
+    saveState_ = state;
+    saveError_ = error;
+    emit SaveSettled();
+}
+
+void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
+    if (request->page() != page() || !request->isSavePageDownload()) {
+        return;  // another view's download, or not a page
+    }
+    auto format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
+    const QString path = saveAsDialog_(this, SuggestedSavePath(*request), format);
+    if (path.isEmpty()) {
+        request->cancel();
+        SettleSave(SaveState::Cancelled);
+        return;
+    }
+    const QFileInfo target(path);
+    request->setDownloadDirectory(target.absolutePath());
+    request->setDownloadFileName(target.fileName());
+    request->setSavePageFormat(format);
+    const QPointer<QWebEngineDownloadRequest> watched(request);
+    connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, watched, path] {
+        if (watched == nullptr || !watched->isFinished()) {
+            return;
+        }
+        if (watched->state() == QWebEngineDownloadRequest::DownloadCompleted) {
+            SettleSave(SaveState::Saved);
+        } else {
+            const QString reason = watched->interruptReasonString();
+            SettleSave(SaveState::Failed, reason.isEmpty() ? path : QStringLiteral("%1（%2）").arg(path, reason));
+        }
+    });
+    request->accept();
+}
+
+}  // namespace velmora
