@@ -59,9 +59,7 @@ int ForeignRead(const fs::path& file, const char* key = "71640358")
     sqlite3* db = nullptr;
     int code = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (code == SQLITE_OK) {
-        char* statement = sqlite3_mprintf("PRAGMA key = %Q", key);
-        code = sqlite3_exec(db, statement, nullptr, nullptr, nullptr);
-        sqlite3_free(statement);
+        code = sqlite3_exec(db, KeyStatements(key).c_str(), nullptr, nullptr, nullptr);
     }
     if (code == SQLITE_OK) code = sqlite3_exec(db, "SELECT count(*) FROM 属相数据", nullptr, nullptr, nullptr);
     sqlite3_close(db);
@@ -499,7 +497,7 @@ TEST(ReadingConnection, ADatabaseWithoutTablesIsNoReadingDatabase)
     const fs::path file = folder.Path() / "Orsk.dll";
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "PRAGMA key = '71640358'; PRAGMA user_version = 7;", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, (KeyStatements("71640358") + " PRAGMA user_version = 7;").c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
     ASSERT_GT(fs::file_size(file), 0u);
     TDatabaseConnection connection(ConnectionStringFor(file));
@@ -540,7 +538,7 @@ TEST_F(ReadingDatabase, AFileHeldByAnotherConnectionCannotBeOpened)
 {
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open_v2(file_.c_str(), &holder, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(holder, "PRAGMA key = '71640358'; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, (KeyStatements("71640358") + " BEGIN EXCLUSIVE;").c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_NE(DatabaseErrorOf([&] { connection_.Open(); }).find("in use by another program"), std::string::npos);
     sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(holder);

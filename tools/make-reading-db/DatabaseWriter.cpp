@@ -3,6 +3,7 @@
 #define OPENSSL_SUPPRESS_DEPRECATED
 
 #include "DatabaseWriter.h"
+#include "ReadingDatabase.h"
 
 #include <openssl/rand.h>
 #include <openssl/sha.h>
@@ -161,10 +162,7 @@ void WriteDatabase(const fs::path& output, const std::string& password, const st
         const SeededRandom random(ContentDigest(tables));
         Database db(partial);
         if (!password.empty()) {
-            char* key = sqlite3_mprintf("PRAGMA key = %Q", password.c_str());
-            const std::string keyStatement = key;
-            sqlite3_free(key);
-            db.Execute(keyStatement);
+            db.Execute(KeyStatements(password));
         }
         db.Execute("BEGIN");
         for (const TableData& table : tables) {

@@ -16,6 +16,9 @@ constexpr int kExitUsage = 2;    // bad arguments
 // calendar FROM TO: one line per day with its lunar date and pillars.
 int RunCalendarCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// reading --name ... : one reading, as text, JSON or the result page.
+int RunReadingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // Dispatches `velmora-cli COMMAND ARGS...`.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

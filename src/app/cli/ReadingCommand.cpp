@@ -181,7 +181,7 @@ std::string Render(const ReadingRequest& request, const TKarvoInfo& record)
 std::string ConnectionStringFor(const std::optional<std::string>& database)
 {
     if (!database) return std::string(kReadingConnectionString);
-    return ReplaceDataSource(kReadingConnectionString, *database);
+    return WithDataSource(kReadingConnectionString, *database);
 }
 
 int Emit(const std::string& bytes, const std::optional<std::string>& output, std::ostream& out, std::ostream& err)

@@ -99,6 +99,34 @@ ConnectionSettings ParseConnectionString(std::string_view connectionString)
     return settings;
 }
 
+std::string KeyStatements(std::string_view password)
+{
+    char* key = sqlite3_mprintf("PRAGMA key = %Q; PRAGMA kdf_iter = %d;", std::string(password).c_str(),
+                                kKeyDerivationRounds);
+    std::string statements = key;
+    sqlite3_free(key);
+    return statements;
+}
+
+std::string WithDataSource(std::string_view connectionString, std::string_view dataSource)
+{
+    if (dataSource.empty() || dataSource.find(';') != std::string_view::npos)
+        throw EDatabaseError("A database path may not be empty or hold ';': " + Quoted(dataSource) + ".");
+    std::string rebuilt;
+    std::string_view rest = connectionString;
+    while (!rest.empty()) {
+        const auto end = rest.find(';');
+        const std::string_view part = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        const auto equals = part.find('=');
+        const bool isDataSource =
+            equals != std::string_view::npos && EqualsIgnoringCase(Trim(part.substr(0, equals)), "Data Source");
+        if (!rebuilt.empty()) rebuilt += ';';
+        rebuilt += isDataSource ? "Data Source=" + std::string(dataSource) : std::string(part);
+    }
+    return rebuilt;
+}
+
 fs::path ResolveDataSource(std::string_view dataSource, const fs::path& workingDirectory)
 {
     std::string portable(dataSource);
@@ -163,10 +191,8 @@ void TDatabaseConnection::Connect(const fs::path& file, const ConnectionSettings
     // Never SQLITE_OPEN_CREATE: a missing file must stay missing.
     if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) FailOpen("open");
     if (!settings.password.empty()) {
-        char* keyStatement = sqlite3_mprintf("PRAGMA key = %Q", settings.password.c_str());
-        const int code = sqlite3_exec(db_, keyStatement, nullptr, nullptr, nullptr);
-        sqlite3_free(keyStatement);
-        if (code != SQLITE_OK) FailOpen("set the key of");
+        if (sqlite3_exec(db_, KeyStatements(settings.password).c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            FailOpen("set the key of");
     }
     TakeExclusiveUse();
     CheckContent();

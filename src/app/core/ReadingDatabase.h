@@ -34,6 +34,15 @@ inline constexpr std::string_view kReadingConnectionString =
     "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=.\\Orsk.dll;Persist Security Info=False;"
     "Jet OLEDB:Database Password=71640358";
 
+// Rounds of key derivation from the password. The password ships inside the
+// program, so the engine's default of 64,000 rounds would guard nothing and
+// cost some 40 ms before the first reading of every start.
+inline constexpr int kKeyDerivationRounds = 4000;
+
+// The statements that key a connection with a password: the key and its
+// derivation rounds. The writer of the file and its readers use the same.
+std::string KeyStatements(std::string_view password);
+
 // The parts of a connection string the engine uses.
 struct ConnectionSettings {
     std::string provider;
@@ -50,6 +59,10 @@ ConnectionSettings ParseConnectionString(std::string_view connectionString);
 // taken from `workingDirectory`.
 std::filesystem::path ResolveDataSource(std::string_view dataSource,
                                         const std::filesystem::path& workingDirectory);
+
+// The connection string with its Data Source replaced, for a database kept
+// elsewhere. Throws EDatabaseError for a data source holding ';' or none.
+std::string WithDataSource(std::string_view connectionString, std::string_view dataSource);
 
 class TDatabaseQuery;
 
