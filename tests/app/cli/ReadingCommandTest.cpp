@@ -5,18 +5,12 @@
 #include <filesystem>
 #include <sstream>
 
-#include "CliCommands.h"
+#include "CliRun.h"
 #include "GbkCodec.h"
 #include "ReadingTestSupport.h"
 
 namespace velmora::cli {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 // A copy of the sample database of this test program's own: the file is
 // held exclusively, and other tests may have the shared one open.
@@ -33,12 +27,9 @@ const std::string& PrivateSampleDatabase()
 
 CliRun Reading(std::vector<std::string> args, const std::string& database = PrivateSampleDatabase())
 {
-    args.insert(args.begin(), "reading");
     args.push_back("--database");
     args.push_back(database);
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
+    return RunCommand("reading", std::move(args));
 }
 
 const std::vector<std::string> kBirth = {"--name", "张三", "--sex", "男", "--gregorian", "1984-02-04", "--hour", "23"};
