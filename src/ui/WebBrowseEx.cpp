@@ -2,7 +2,7 @@
 
 #include "TaskMemory.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
@@ -110,6 +110,34 @@ private:
     QUrl redirectedTo_;
 };
 
+bool IsEnterKey(const QEvent* event) {
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// The engine hands a key that the page did not cancel on to the view's
+// parent, and that round asks the application's shortcuts again: while the
+// page has the focus, Enter stays the page's and starts no shortcut.
+class TEnterKeyGuard : public QObject {
+public:
+    explicit TEnterKeyGuard(QWidget* view) : QObject(view), view_(view) { qApp->installEventFilter(this); }
+
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride || !IsEnterKey(event)) {
+            return false;
+        }
+        const QWidget* engine = view_->focusProxy();
+        if (engine == nullptr || !engine->hasFocus()) {
+            return false;
+        }
+        event->accept();
+        return true;
+    }
+
+private:
+    QWidget* view_;
+};
+
 // The context the host's context-menu event hears about.
 std::uint32_t ContextMenuKind(const QWebEngineContextMenuRequest* request) {
     if (request == nullptr) {
@@ -192,6 +220,7 @@ TWebBrowseEx::TWebBrowseEx(QWidget* parent) : QWebEngineView(parent), saveAsDial
     connect(page(), &QWebEnginePage::loadFinished, this, [this] { host_.UpdateUI(); });
     connect(page(), &QWebEnginePage::selectionChanged, this, [this] { host_.UpdateUI(); });
     connect(page()->profile(), &QWebEngineProfile::downloadRequested, this, &TWebBrowseEx::HandleDownload);
+    new TEnterKeyGuard(this);
     ApplyHostInfo();
 }
 
@@ -324,17 +353,9 @@ bool TWebBrowseEx::event(QEvent* event) {
     return QWebEngineView::event(event);
 }
 
+
 bool TWebBrowseEx::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::ShortcutOverride: {
-        // Enter always reaches the page, whatever shortcuts the window has.
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            event->accept();
-            return true;
-        }
-        break;
-    }
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         if (FilterKey(*static_cast<QKeyEvent*>(event))) {
@@ -535,6 +556,12 @@ void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
         return;
     }
     const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir() || !folder.isWritable()) {
+        request->cancel();
+        SettleSave(SaveState::Failed, QStringLiteral("%1（文件夹不存在或不可写）").arg(path));
+        return;
+    }
     request->setDownloadDirectory(target.absolutePath());
     request->setDownloadFileName(target.fileName());
     request->setSavePageFormat(format);

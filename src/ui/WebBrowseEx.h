@@ -71,7 +71,7 @@ public:
 
     // How long LoadBlankPage and WriteDocument wait for the page, and ExecWB for a save.
     static constexpr int LoadTimeoutMs = 15000;
-    static constexpr int SaveTimeoutMs = 60000;
+    static constexpr int SaveTimeoutMs = 30000;
 
     // Prepares the process for the engine; call once before the QApplication exists.
     static void InitializeProcess();
