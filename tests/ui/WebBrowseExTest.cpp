@@ -399,5 +399,49 @@ TEST_F(Browsers, WrittenDocumentResolvesAgainstThePageShown) {
     }));
 }
 
+
+// A page in the result page's style with the page background the build drew:
+// the motif shows, faintly, where the style puts it.
+TEST_F(Browsers, ResultPageShowsItsBackgroundFaintly) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_PAGE_BACKGROUND_GIF), dir_.filePath(QStringLiteral("BG.gif"))));
+    QByteArray items;
+    for (const char* heading : {"骨重解说", "属相解说", "星座解说", "综合解说"}) {
+        items += QByteArray("<div class='item'><h2>") + heading +
+                 "</h2><p><strong>[诗曰]</strong>此命推来福禄宏，不须愁虑苦劳心。荣华富贵已天定，正笏垂绅拜紫宸。"
+                 "早年行运，在落不实，中年渐好，晚景兴隆。</p></div>";
+    }
+    const QByteArray page =
+        "<html><head><meta charset='utf-8'><title>算命结果</title><style type='text/css'>"
+        "body {font:12px/150% arial;color:#333;background:#fffaf6 url(BG.gif) no-repeat fixed 220px 70px;"
+        "border:1px solid #e59453;margin:0;padding:10px}"
+        "#container {width:590px;position:absolute;left:50%;margin-left:-285px;}"
+        "table {color:#db6200;font-size:12px} table td {height:20px}"
+        ".item h2{font:700 12px/150% arial;padding:.6em 0;margin:0}"
+        ".item p {padding:0 0 0 20px;margin:0;color:#666} .item p strong {color:#db6200}"
+        "</style></head><body><div id='container'><table>"
+        "<tr><td width='140'>姓名：输入姓名</td><td width='140'>性别：男</td><td>公历生日：2009年9月21日7时</td></tr>"
+        "<tr><td>属相：牛</td><td>年龄：18</td><td>农历生日：2009年8月3日7时</td></tr>"
+        "<tr><td>骨重：四两四</td><td>星座：处女座</td><td>四柱五行：土土 水金 土木 木木(五行缺火)</td></tr>"
+        "<tr><td>纳音五行：城头土</td></tr></table>" +
+        items + "</div></body></html>";
+    const QString path = dir_.filePath(QStringLiteral("result.html"));
+    WriteFile(path, page);
+    ASSERT_TRUE(NavigateAndWait(*form_.wbKarvo, path));
+    ASSERT_TRUE(WaitUntil([&] {
+        return RunJs(*form_.wbKarvo, QStringLiteral("(function(){var i=new Image();i.src='BG.gif';return i.complete&&i.naturalWidth;})()"))
+                   .toInt() == 339;
+    }));
+    QTest::qWait(300);
+    testing_support::SaveScreenshot(*form_.wbKarvo, QStringLiteral("browser-result-page"));
+    // The outer ring of the motif crosses the picture's top edge region at its centre column.
+    const QImage shot = testing_support::Render(*form_.wbKarvo);
+    int tinted = 0;
+    for (int y = 70; y < 70 + 192; ++y) {
+        const QColor c(shot.pixel(220 + 169, y));
+        tinted += c != QColor(0xff, 0xfa, 0xf6) && c.red() > 0xe0 && c.green() > 0xc8 ? 1 : 0;
+    }
+    EXPECT_GT(tinted, 10);
+}
+
 }  // namespace
 }  // namespace velmora
