@@ -134,6 +134,7 @@ private:
     SaveState saveState_ = SaveState::Idle;
     QString saveError_;
     bool framed_ = true;
+    QObject* enterKeyGuard_ = nullptr;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TWebBrowseEx::TUserInterfaceOptionFlags)

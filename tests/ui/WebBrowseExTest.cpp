@@ -443,5 +443,28 @@ TEST_F(Browsers, ResultPageShowsItsBackgroundFaintly) {
     EXPECT_GT(tinted, 10);
 }
 
+
+// Destroyed with the focus in its page, the view goes without a crash and
+// without raising its events on the way.
+TEST_F(Browsers, DestroyedWhileTheFocusIsInThePage) {
+    auto* view = new TWebBrowseEx(&window_);
+    view->setGeometry(0, 0, 200, 100);
+    view->show();
+    ASSERT_TRUE(NavigateAndWait(*view, pagePath_));
+    bool gone = false;
+    int callsAfterwards = 0;
+    const auto count = [&] { callsAfterwards += gone ? 1 : 0; };
+    view->Host().OnHideUI = [&](TWebBrowseHost&, HRESULT&) { count(); };
+    view->Host().OnOnDocWindowActivate = [&](TWebBrowseHost&, bool) { count(); };
+    view->Host().OnUpdateUI = [&](TWebBrowseHost&, HRESULT&) { count(); };
+    window_.activateWindow();
+    view->focusProxy()->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return view->focusProxy()->hasFocus(); }));
+    gone = true;
+    delete view;
+    QTest::qWait(100);
+    EXPECT_EQ(callsAfterwards, 0);
+}
+
 }  // namespace
 }  // namespace velmora
