@@ -95,6 +95,7 @@ TEST_P(PaintPanelBevel, FrameLandsOnTheseEdgePixels) {
     panel.setBevelWidth(row.width);
     panel.setBevelStyle(TPaintPanel::bsSingle);
     const QImage shot = testing_support::Render(panel);
+    testing_support::SaveScreenshot(panel, QStringLiteral("paint-panel-bevel-%1").arg(row.width));
     for (int i = 0; i < row.framePixels; ++i) {
         EXPECT_PIXEL(shot, i, 10, Frame);
         EXPECT_PIXEL(shot, 29 - i, 10, Frame);
@@ -161,6 +162,7 @@ TEST_P(PaintPanelCaption, DrawnWhereItsAlignmentSays) {
         }
     }
     ASSERT_FALSE(ink.isEmpty());
+    testing_support::SaveScreenshot(panel, QStringLiteral("paint-panel-caption-%1").arg(QString::fromUtf8(row.name)));
     EXPECT_TRUE(row.region.contains(ink)) << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
 }
 
@@ -205,6 +207,7 @@ TEST(PaintControl, SummaryStripColoursAndBorder) {
     }
     EXPECT_PIXEL(shot, 1, 1, fill);
     EXPECT_PIXEL(shot, 739, 46, fill);
+    testing_support::SaveScreenshot(control, QStringLiteral("paint-control-summary-strip"));
 }
 
 TEST(PaintControl, WithoutBorderStyleOnlyFills) {
