@@ -26,8 +26,8 @@ std::string Commentary(int variant)
 {
     const std::string paragraph =
         "    [命局概说]\r\n"
-        "    此命生于春木当令之时，天干透出，根基稳固，一生衣食不缺。早年辛劳，中年渐入佳境，"
-        "晚年安逸，子孙孝顺。" +
+        "    这段文字只用来测量解密的速度：春天的树木抽出新枝，院子里的人们忙着播种，"
+        "傍晚的风把炊烟吹得斜斜的。" +
         std::to_string(variant) + "\r\n";
     std::string text;
     while (text.size() < 2048) text += *Utf8ToGbk(paragraph);

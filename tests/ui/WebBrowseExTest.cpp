@@ -65,7 +65,7 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 QByteArray TallPage(const QByteArray& marker) {
     QByteArray rows;
     for (int i = 0; i < 80; ++i) {
-        rows += "<p>第 " + QByteArray::number(i) + " 行：骨重四两四，此命福气果如何，僧道门中衣禄多。</p>";
+        rows += "<p>第 " + QByteArray::number(i) + " 行：这一行只为把页面撑得比窗口更高。</p>";
     }
     return "<!DOCTYPE html><html><head><meta charset='utf-8'><title>算命结果</title>"
            "<style>body{font:12px/150% sans-serif;color:#333;background:#fffaf6 url(bg.png) no-repeat fixed 220px 70px;"
@@ -407,8 +407,8 @@ TEST_F(Browsers, ResultPageShowsItsBackgroundFaintly) {
     QByteArray items;
     for (const char* heading : {"骨重解说", "属相解说", "星座解说", "综合解说"}) {
         items += QByteArray("<div class='item'><h2>") + heading +
-                 "</h2><p><strong>[诗曰]</strong>此命推来福禄宏，不须愁虑苦劳心。荣华富贵已天定，正笏垂绅拜紫宸。"
-                 "早年行运，在落不实，中年渐好，晚景兴隆。</p></div>";
+                 "</h2><p><strong>[测试段落]</strong>这段文字为测试而写，只为看清背景图案在正文后面淡淡地显出来。"
+                 "第二句接着写窗外的银杏叶慢慢变黄，院子里有人在晒被子。</p></div>";
     }
     const QByteArray page =
         "<html><head><meta charset='utf-8'><title>算命结果</title><style type='text/css'>"
