@@ -37,8 +37,8 @@ int RunProgram(int argc, char** argv, const TWindowObserver& observer) {
     }
     PrepareBrowserEnvironment();
     TWebBrowseEx::InitializeProcess();
-    TApplication app(argc, argv);
     TDialogMessageBoxes boxes;
+    TApplication app(argc, argv);
     app.SetMessageBoxes(&boxes);
 
     // Listening starts before the window exists; a restore message that

@@ -2,6 +2,7 @@
 
 #include "UnitPublic.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -60,7 +61,9 @@ TSingleCopyGuard::TSingleCopyGuard(const QString& lockName, const QString& folde
     serverName_ = QDir(base).filePath(lockName + QLatin1Char('-') + UserName() + QStringLiteral(".socket"));
 }
 
-TSingleCopyGuard::~TSingleCopyGuard() = default;
+TSingleCopyGuard::~TSingleCopyGuard() {
+    delete server_.data();
+}
 
 bool TSingleCopyGuard::Acquire() {
     if (lockPath_.isEmpty()) {
@@ -84,7 +87,8 @@ bool TSingleCopyGuard::Listen(std::function<void()> onRestore) {
         return false;
     }
     onRestore_ = std::move(onRestore);
-    server_ = new QLocalServer(this);
+    // The server goes with the application at the latest, never after it.
+    server_ = new QLocalServer(QCoreApplication::instance());
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     // A socket left by a copy that died is in the way; the lock says it is ours now.
     QLocalServer::removeServer(serverName_);

@@ -9,6 +9,7 @@
 
 #include <QLockFile>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -59,7 +60,7 @@ private:
     QString lockPath_;
     QString serverName_;
     std::unique_ptr<QLockFile> lock_;
-    QLocalServer* server_ = nullptr;
+    QPointer<QLocalServer> server_;
     std::function<void()> onRestore_;
 };
 
