@@ -89,25 +89,15 @@ void TImgControl::setImgNormal(const QPixmap& picture) {
     update();
 }
 
-void TImgControl::setImgEnter(const QPixmap& picture) {
-    enter_ = picture;
+void TImgControl::StorePicture(QPixmap& field, const QPixmap& picture) {
+    field = picture;
     update();
 }
 
-void TImgControl::setImgDown(const QPixmap& picture) {
-    down_ = picture;
-    update();
-}
-
-void TImgControl::setImgDisable(const QPixmap& picture) {
-    disable_ = picture;
-    update();
-}
-
-void TImgControl::setImgCheck(const QPixmap& picture) {
-    check_ = picture;
-    update();
-}
+void TImgControl::setImgEnter(const QPixmap& picture) { StorePicture(enter_, picture); }
+void TImgControl::setImgDown(const QPixmap& picture) { StorePicture(down_, picture); }
+void TImgControl::setImgDisable(const QPixmap& picture) { StorePicture(disable_, picture); }
+void TImgControl::setImgCheck(const QPixmap& picture) { StorePicture(check_, picture); }
 
 void TImgControl::setAutoSize(bool on) {
     if (on != autoSize_) {

@@ -112,6 +112,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void StorePicture(QPixmap& field, const QPixmap& picture);
     void ApplyAutoSize();
     void TakeManagerPictures();
     void FillMissingPictures();

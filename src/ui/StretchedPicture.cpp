@@ -108,10 +108,15 @@ void DrawStretchedPicture(QPainter& canvas, const QImage& picture, int width, in
         canvas.drawImage(0, 0, picture);
         return;
     }
+    // The strips are drawn from the picture many times: one conversion to the
+    // painter's own format first saves one per strip.
+    const bool native =
+        picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage source = native ? picture : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     // Pixels are repeated, never blended, whatever the caller's painter does.
     const bool smooth = canvas.testRenderHint(QPainter::SmoothPixmapTransform);
     canvas.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    StretchVertically(canvas, StretchHorizontally(picture, width, horz), height, vert);
+    StretchVertically(canvas, StretchHorizontally(source, width, horz), height, vert);
     canvas.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }
 

@@ -2,7 +2,7 @@
 
 #include "TaskMemory.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
@@ -43,28 +43,27 @@ constexpr qsizetype MaxWrittenDocumentBytes = 2 * 1024 * 1024;
 const QString HostScriptName = QStringLiteral("velmora-host-settings");
 const char16_t* const MessageCaption = u"来自网页的消息";
 
-std::u16string Utf16Of(const QString& text) {
-    return text.toStdU16String();
-}
-
 // The engine's page, with its message boxes and navigation requests put to
 // the host first.
 class TWebBrowsePage : public QWebEnginePage {
 public:
     TWebBrowsePage(TWebBrowseHost& host, std::function<HWND()> window, QObject* parent)
-        : QWebEnginePage(parent), host_(host), window_(std::move(window)) {}
+        : QWebEnginePage(parent), host_(&host), window_(std::move(window)) {}
+
+    // From now on the engine decides alone: the host is going away.
+    void Detach() { host_ = nullptr; }
 
 protected:
     void javaScriptAlert(const QUrl& origin, const QString& message) override {
         std::int32_t answer = 0;
-        if (Ask(message, MB_OK | MB_ICONEXCLAMATION, answer) != S_OK) {
+        if (host_ == nullptr || Ask(message, MB_OK | MB_ICONEXCLAMATION, answer) != S_OK) {
             ShowModal([&] { QWebEnginePage::javaScriptAlert(origin, message); });
         }
     }
 
     bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
         std::int32_t answer = 0;
-        if (Ask(message, MB_OKCANCEL | MB_ICONQUESTION, answer) == S_OK) {
+        if (host_ != nullptr && Ask(message, MB_OKCANCEL | MB_ICONQUESTION, answer) == S_OK) {
             return answer == IDOK;
         }
         bool confirmed = false;
@@ -74,13 +73,13 @@ protected:
 
     // The host may translate the address of a page that is about to open.
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-        if (!isMainFrame || url == redirectedTo_) {
+        if (host_ == nullptr || !isMainFrame || url == redirectedTo_) {
             redirectedTo_.clear();
             return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
         }
-        const std::u16string in = Utf16Of(url.toString());
+        const std::u16string in = url.toString().toStdU16String();
         char16_t* out = nullptr;
-        if (host_.TranslateUrl(0, in.c_str(), &out) == S_OK) {
+        if (host_->TranslateUrl(0, in.c_str(), &out) == S_OK) {
             const TaskMemPtr translated(out);
             const QUrl target(QString::fromUtf16(translated.get()));
             if (target.isValid() && target != url) {
@@ -94,20 +93,52 @@ protected:
 
 private:
     HRESULT Ask(const QString& message, std::uint32_t type, std::int32_t& answer) {
-        const std::u16string text = Utf16Of(message);
-        return host_.ShowMessage(window_(), text.c_str(), MessageCaption, type, nullptr, 0, &answer);
+        const std::u16string text = message.toStdU16String();
+        return host_->ShowMessage(window_(), text.c_str(), MessageCaption, type, nullptr, 0, &answer);
     }
 
     // The engine's own dialog is modal: the host hears of it first.
     void ShowModal(const std::function<void()>& show) {
-        host_.EnableModeless(false);
+        if (host_ != nullptr) {
+            host_->EnableModeless(false);
+        }
         show();
-        host_.EnableModeless(true);
+        if (host_ != nullptr) {
+            host_->EnableModeless(true);
+        }
     }
 
-    TWebBrowseHost& host_;
+    TWebBrowseHost* host_;
     std::function<HWND()> window_;
     QUrl redirectedTo_;
+};
+
+bool IsEnterKey(const QEvent* event) {
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// The engine hands a key that the page did not cancel on to the view's
+// parent, and that round asks the application's shortcuts again: while the
+// page has the focus, Enter stays the page's and starts no shortcut.
+class TEnterKeyGuard : public QObject {
+public:
+    explicit TEnterKeyGuard(QWidget* view) : QObject(view), view_(view) { qApp->installEventFilter(this); }
+
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride || !IsEnterKey(event)) {
+            return false;
+        }
+        const QWidget* engine = view_->focusProxy();
+        if (engine == nullptr || !engine->hasFocus()) {
+            return false;
+        }
+        event->accept();
+        return true;
+    }
+
+private:
+    QWidget* view_;
 };
 
 // The context the host's context-menu event hears about.
@@ -192,13 +223,22 @@ TWebBrowseEx::TWebBrowseEx(QWidget* parent) : QWebEngineView(parent), saveAsDial
     connect(page(), &QWebEnginePage::loadFinished, this, [this] { host_.UpdateUI(); });
     connect(page(), &QWebEnginePage::selectionChanged, this, [this] { host_.UpdateUI(); });
     connect(page()->profile(), &QWebEngineProfile::downloadRequested, this, &TWebBrowseEx::HandleDownload);
+    enterKeyGuard_ = new TEnterKeyGuard(this);
     ApplyHostInfo();
 }
 
+// The engine's objects outlive this part of the view by a little: none of
+// them may reach the host from here on.
 TWebBrowseEx::~TWebBrowseEx() {
-    // The host's hooks point back into this view; nothing may call them any more.
-    host_.GetKeyState = nullptr;
-    host_.AmbientPropertyChanged = nullptr;
+    if (auto* own = dynamic_cast<TWebBrowsePage*>(page())) {
+        own->Detach();
+    }
+    disconnect(page(), nullptr, this, nullptr);
+    disconnect(page()->profile(), nullptr, this, nullptr);
+    for (QObject* child : children()) {
+        child->removeEventFilter(this);
+    }
+    delete enterKeyGuard_;
 }
 
 HWND TWebBrowseEx::WindowHandle() const {
@@ -324,17 +364,9 @@ bool TWebBrowseEx::event(QEvent* event) {
     return QWebEngineView::event(event);
 }
 
+
 bool TWebBrowseEx::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::ShortcutOverride: {
-        // Enter always reaches the page, whatever shortcuts the window has.
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            event->accept();
-            return true;
-        }
-        break;
-    }
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         if (FilterKey(*static_cast<QKeyEvent*>(event))) {
@@ -535,6 +567,12 @@ void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
         return;
     }
     const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir() || !folder.isWritable()) {
+        request->cancel();
+        SettleSave(SaveState::Failed, QStringLiteral("%1（文件夹不存在或不可写）").arg(path));
+        return;
+    }
     request->setDownloadDirectory(target.absolutePath());
     request->setDownloadFileName(target.fileName());
     request->setSavePageFormat(format);

@@ -71,7 +71,7 @@ public:
 
     // How long LoadBlankPage and WriteDocument wait for the page, and ExecWB for a save.
     static constexpr int LoadTimeoutMs = 15000;
-    static constexpr int SaveTimeoutMs = 60000;
+    static constexpr int SaveTimeoutMs = 30000;
 
     // Prepares the process for the engine; call once before the QApplication exists.
     static void InitializeProcess();
@@ -134,6 +134,7 @@ private:
     SaveState saveState_ = SaveState::Idle;
     QString saveError_;
     bool framed_ = true;
+    QObject* enterKeyGuard_ = nullptr;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TWebBrowseEx::TUserInterfaceOptionFlags)

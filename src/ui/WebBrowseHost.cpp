@@ -3,6 +3,7 @@
 #include "TaskMemory.h"
 
 #include <array>
+#include <utility>
 
 namespace velmora {
 
@@ -23,6 +24,14 @@ constexpr std::uint32_t Bit(TUserInterfaceOption option) {
 }
 
 constexpr std::uint32_t allOptionsMask = (1u << UserInterfaceOptionCount) - 1;
+
+// Calls an event when it is assigned.
+template <typename Event, typename... Args>
+void Raise(const Event& event, TWebBrowseHost& sender, Args&&... args) {
+    if (event) {
+        event(sender, std::forward<Args>(args)...);
+    }
+}
 
 }  // namespace
 
@@ -91,9 +100,7 @@ HRESULT TWebBrowseHost::GetHostInfo(TDOCHOSTUIINFO* pInfo) {
     if (EnterModeOnEdit == TEnterMode::emFlagDiv) {
         pInfo->dwFlags |= DOCHOSTUIFLAG_DIV_BLOCKDEFAULT;
     }
-    if (OnGetHostInfo) {
-        OnGetHostInfo(*this, *pInfo);  // its result has no say
-    }
+    Raise(OnGetHostInfo, *this, *pInfo);  // its result has no say
     return S_OK;
 }
 
@@ -125,9 +132,7 @@ bool TWebBrowseHost::FilterCtrlShortcut(const TMsg& msg) {
     if (DisableCtrlShortcuts.find(key) == std::string::npos) {
         return false;
     }
-    if (OnMaskedCtrlChar) {
-        OnMaskedCtrlChar(*this, key);
-    }
+    Raise(OnMaskedCtrlChar, *this, key);
     return true;
 }
 
@@ -166,9 +171,7 @@ HRESULT TWebBrowseHost::ShowHelp(HWND hwnd, const char16_t* pszHelpFile, std::ui
 HRESULT TWebBrowseHost::ShowContextMenu(std::uint32_t dwID, const TPoint* ppt, IUnknown* pcmdtReserved,
                                         IDispatch* pdispReserved) {
     HRESULT result = E_NOTIMPL;  // the browser shows its own menu
-    if (OnShowContextMenu) {
-        OnShowContextMenu(*this, dwID, ppt, pcmdtReserved, pdispReserved, result);
-    }
+    Raise(OnShowContextMenu, *this, dwID, ppt, pcmdtReserved, pdispReserved, result);
     return result;
 }
 
@@ -176,62 +179,46 @@ HRESULT TWebBrowseHost::ShowUI(std::uint32_t dwID, IOleInPlaceActiveObject* pAct
                                IOleCommandTarget* pCommandTarget, IOleInPlaceFrame* pFrame,
                                IOleInPlaceUIWindow* pDoc) {
     HRESULT result = S_FALSE;
-    if (OnShowUI) {
-        OnShowUI(*this, dwID, pActiveObject, pCommandTarget, pFrame, pDoc, result);
-    }
+    Raise(OnShowUI, *this, dwID, pActiveObject, pCommandTarget, pFrame, pDoc, result);
     return result;
 }
 
 HRESULT TWebBrowseHost::HideUI() {
     HRESULT result = S_FALSE;
-    if (OnHideUI) {
-        OnHideUI(*this, result);
-    }
+    Raise(OnHideUI, *this, result);
     return result;
 }
 
 HRESULT TWebBrowseHost::UpdateUI() {
     HRESULT result = S_FALSE;
-    if (OnUpdateUI) {
-        OnUpdateUI(*this, result);
-    }
+    Raise(OnUpdateUI, *this, result);
     return result;
 }
 
 HRESULT TWebBrowseHost::EnableModeless(bool fEnable) {
-    if (OnEnableModeless) {
-        OnEnableModeless(*this, fEnable);
-    }
+    Raise(OnEnableModeless, *this, fEnable);
     return S_OK;
 }
 
 HRESULT TWebBrowseHost::OnDocWindowActivate(bool fActivate) {
-    if (OnOnDocWindowActivate) {
-        OnOnDocWindowActivate(*this, fActivate);
-    }
+    Raise(OnOnDocWindowActivate, *this, fActivate);
     return S_OK;
 }
 
 HRESULT TWebBrowseHost::OnFrameWindowActivate(bool fActivate) {
-    if (OnOnFrameWindowActivate) {
-        OnOnFrameWindowActivate(*this, fActivate);
-    }
+    Raise(OnOnFrameWindowActivate, *this, fActivate);
     return S_OK;
 }
 
 HRESULT TWebBrowseHost::ResizeBorder(const TRect* prcBorder, IOleInPlaceUIWindow* pUIWindow, bool fRameWindow) {
-    if (OnResizeBorder) {
-        OnResizeBorder(*this, prcBorder, pUIWindow, fRameWindow);
-    }
+    Raise(OnResizeBorder, *this, prcBorder, pUIWindow, fRameWindow);
     return S_OK;
 }
 
 HRESULT TWebBrowseHost::TranslateAccelerator(const TMsg* lpMsg, const TGuid* pguidCmdGroup,
                                              std::uint32_t nCmdID) {
     bool done = false;
-    if (OnTranslateAccelerator) {
-        OnTranslateAccelerator(*this, lpMsg, pguidCmdGroup, nCmdID, done);
-    }
+    Raise(OnTranslateAccelerator, *this, lpMsg, pguidCmdGroup, nCmdID, done);
     return done ? S_OK : S_FALSE;  // S_FALSE: the browser handles the key itself
 }
 
@@ -244,9 +231,7 @@ HRESULT TWebBrowseHost::GetOptionKeyPath(char16_t** pchKey, std::uint32_t /*dw*/
         return E_POINTER;
     }
     *pchKey = nullptr;
-    if (OnGetOptionKeyPath) {
-        OnGetOptionKeyPath(*this, *pchKey);
-    }
+    Raise(OnGetOptionKeyPath, *this, *pchKey);
     return *pchKey != nullptr ? S_OK : S_FALSE;
 }
 
@@ -255,9 +240,7 @@ HRESULT TWebBrowseHost::GetDropTarget(IDropTarget* /*pDropTarget*/, IDropTarget*
         return E_POINTER;
     }
     *ppDropTarget = nullptr;
-    if (OnGetDropTarget) {
-        OnGetDropTarget(*this, *ppDropTarget);
-    }
+    Raise(OnGetDropTarget, *this, *ppDropTarget);
     return S_OK;
 }
 
@@ -266,9 +249,7 @@ HRESULT TWebBrowseHost::GetExternal(IDispatch** ppDispatch) {
         return E_POINTER;
     }
     *ppDispatch = nullptr;
-    if (OnGetExternal) {
-        OnGetExternal(*this, *ppDispatch);
-    }
+    Raise(OnGetExternal, *this, *ppDispatch);
     return *ppDispatch != nullptr ? S_OK : S_FALSE;
 }
 
@@ -279,9 +260,7 @@ HRESULT TWebBrowseHost::TranslateUrl(std::uint32_t /*dwTranslate*/, const char16
     }
     *ppchURLOut = nullptr;
     std::u16string translated;
-    if (OnTranslateUrl) {
-        OnTranslateUrl(*this, pchURLIn, translated);
-    }
+    Raise(OnTranslateUrl, *this, pchURLIn, translated);
     if (translated.empty()) {
         return S_FALSE;
     }
@@ -294,9 +273,7 @@ HRESULT TWebBrowseHost::FilterDataObject(IDataObject* pDO, IDataObject** ppDORet
         return E_POINTER;
     }
     *ppDORet = nullptr;
-    if (OnFilterDataObject) {
-        OnFilterDataObject(*this, pDO, *ppDORet);
-    }
+    Raise(OnFilterDataObject, *this, pDO, *ppDORet);
     return *ppDORet != nullptr ? S_OK : S_FALSE;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+#include "TestRowNames.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,8 +14,10 @@
 namespace velmora {
 namespace {
 
+using testing_support::PrintTo;
+
 struct PictureRow {
-    const char* path;
+    const char* name;  // the picture's resource path
     QSize size;
     bool opaque;  // 24-bit pictures without transparency
 };
@@ -21,8 +25,8 @@ struct PictureRow {
 class ArtworkPicture : public testing::TestWithParam<PictureRow> {};
 
 TEST_P(ArtworkPicture, LoadsWithItsSize) {
-    const QImage image(QString::fromUtf8(GetParam().path));
-    ASSERT_FALSE(image.isNull()) << GetParam().path;
+    const QImage image(QString::fromUtf8(GetParam().name));
+    ASSERT_FALSE(image.isNull()) << GetParam().name;
     EXPECT_EQ(image.size(), GetParam().size);
     EXPECT_EQ(!image.hasAlphaChannel(), GetParam().opaque);
 }

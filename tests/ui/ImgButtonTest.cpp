@@ -2,6 +2,7 @@
 // shows, the fallbacks, the shared manager and the state machine driven by
 // real mouse events.
 #include "ImgButton.h"
+#include "TestRowNames.h"
 #include "UiTestSupport.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@
 
 namespace velmora {
 namespace {
+
+using testing_support::PrintTo;
 
 using State = TImgControl::TVisualState;
 

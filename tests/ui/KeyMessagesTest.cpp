@@ -4,10 +4,14 @@
 
 #include <QKeyEvent>
 
+#include "TestRowNames.h"
+
 #include <gtest/gtest.h>
 
 namespace velmora {
 namespace {
+
+using testing_support::PrintTo;
 
 QKeyEvent Press(int key, Qt::KeyboardModifiers modifiers = {}, quint32 nativeKey = 0) {
     return QKeyEvent(QEvent::KeyPress, key, modifiers, 0, nativeKey, 0);

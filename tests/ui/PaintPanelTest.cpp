@@ -3,6 +3,7 @@
 #include "ColorRef.h"
 #include "PaintControl.h"
 #include "PaintPanel.h"
+#include "TestRowNames.h"
 #include "UiTestSupport.h"
 
 #include <QGuiApplication>
@@ -12,6 +13,8 @@
 
 namespace velmora {
 namespace {
+
+using testing_support::PrintTo;
 
 const QColor Fill(0x20, 0x40, 0x60);
 const QColor Frame(0xd0, 0x10, 0x10);
@@ -95,6 +98,7 @@ TEST_P(PaintPanelBevel, FrameLandsOnTheseEdgePixels) {
     panel.setBevelWidth(row.width);
     panel.setBevelStyle(TPaintPanel::bsSingle);
     const QImage shot = testing_support::Render(panel);
+    testing_support::SaveScreenshot(panel, QStringLiteral("paint-panel-bevel-%1").arg(row.width));
     for (int i = 0; i < row.framePixels; ++i) {
         EXPECT_PIXEL(shot, i, 10, Frame);
         EXPECT_PIXEL(shot, 29 - i, 10, Frame);
@@ -161,6 +165,7 @@ TEST_P(PaintPanelCaption, DrawnWhereItsAlignmentSays) {
         }
     }
     ASSERT_FALSE(ink.isEmpty());
+    testing_support::SaveScreenshot(panel, QStringLiteral("paint-panel-caption-%1").arg(QString::fromUtf8(row.name)));
     EXPECT_TRUE(row.region.contains(ink)) << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
 }
 
@@ -205,6 +210,7 @@ TEST(PaintControl, SummaryStripColoursAndBorder) {
     }
     EXPECT_PIXEL(shot, 1, 1, fill);
     EXPECT_PIXEL(shot, 739, 46, fill);
+    testing_support::SaveScreenshot(control, QStringLiteral("paint-control-summary-strip"));
 }
 
 TEST(PaintControl, WithoutBorderStyleOnlyFills) {
@@ -268,6 +274,7 @@ TEST(PaintControl, ChangingTheWidthRelaysTheChildren) {
 // Colours as the form stores them
 
 struct ColorRefRow {
+    const char* name;
     std::int32_t colorRef;
     QColor color;
 };
@@ -280,11 +287,12 @@ TEST_P(ColorRefs, BothWays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Form, ColorRefs,
-                         testing::Values(ColorRefRow{14215935, QColor(255, 234, 216)},
-                                         ColorRefRow{5477605, QColor(229, 148, 83)},
-                                         ColorRefRow{10537727, QColor(255, 202, 160)},
-                                         ColorRefRow{0, QColor(0, 0, 0)},
-                                         ColorRefRow{0xFF0000, QColor(0, 0, 255)}));
+                         testing::Values(ColorRefRow{"SummaryStrip", 14215935, QColor(255, 234, 216)},
+                                         ColorRefRow{"SummaryBorder", 5477605, QColor(229, 148, 83)},
+                                         ColorRefRow{"LeapCheckBox", 10537727, QColor(255, 202, 160)},
+                                         ColorRefRow{"Black", 0, QColor(0, 0, 0)},
+                                         ColorRefRow{"BlueIsTheHighByte", 0xFF0000, QColor(0, 0, 255)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ColorRefsScheme, ButtonFaceComesFromThePalette) {
     EXPECT_EQ(ColorFromColorRef(static_cast<std::int32_t>(0x8000000Fu)), QGuiApplication::palette().color(QPalette::Button));

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include "TestRowNames.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -11,6 +13,8 @@
 
 namespace velmora {
 namespace {
+
+using testing_support::PrintTo;
 
 // Every picture pixel has its own colour, so the target tells where it came from.
 QRgb SourceColor(int x, int y) {

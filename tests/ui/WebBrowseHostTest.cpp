@@ -4,6 +4,8 @@
 #include "TaskMemory.h"
 #include "WebBrowseHost.h"
 
+#include "TestRowNames.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,6 +14,8 @@
 
 namespace velmora {
 namespace {
+
+using testing_support::PrintTo;
 
 using Opt = TUserInterfaceOption;
 

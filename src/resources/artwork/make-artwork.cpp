@@ -174,10 +174,10 @@ const std::array<ButtonLook, 4> SecondaryLooks{{
 const std::array<const char16_t*, 12> Animals{u"鼠", u"牛", u"虎", u"兔", u"龙", u"蛇",
                                                u"马", u"羊", u"猴", u"鸡", u"狗", u"猪"};
 
-// A fixed pseudo-random sequence for the seal's worn specks.
-class Specks {
+// A fixed pseudo-random sequence for the seal's worn flecks.
+class Flecks {
 public:
-    explicit Specks(unsigned seed) : state_(seed * 2654435761u + 1) {}
+    explicit Flecks(unsigned seed) : state_(seed * 2654435761u + 1) {}
     double Next() {
         state_ = state_ * 1664525u + 1013904223u;
         return static_cast<double>(state_ >> 8) / static_cast<double>(1u << 24);
@@ -206,14 +206,14 @@ void DrawSeal(QPainter& painter, const QRectF& box, int animal) {
     painter.setFont(CjkFont(qRound(box.height() * 0.6), QFont::Bold));
     painter.drawText(box.adjusted(0, -1, 0, -1), Qt::AlignCenter, QString::fromUtf16(Animals[animal]));
 
-    // A few worn specks, as stone leaves them in the ink.
-    Specks specks(static_cast<unsigned>(animal) + 1);
+    // A few worn flecks, as stone leaves them in the ink.
+    Flecks flecks(static_cast<unsigned>(animal) + 1);
     painter.setPen(Qt::NoPen);
     for (int i = 0; i < 14; ++i) {
-        const QPointF at(box.left() + 2 + specks.Next() * (box.width() - 4),
-                         box.top() + 2 + specks.Next() * (box.height() - 4));
-        const double radius = 0.35 + specks.Next() * 0.45;
-        painter.setBrush(QColor(0xf5, 0xc6, 0x9c, 70 + static_cast<int>(specks.Next() * 60)));
+        const QPointF at(box.left() + 2 + flecks.Next() * (box.width() - 4),
+                         box.top() + 2 + flecks.Next() * (box.height() - 4));
+        const double radius = 0.35 + flecks.Next() * 0.45;
+        painter.setBrush(QColor(0xf5, 0xc6, 0x9c, 70 + static_cast<int>(flecks.Next() * 60)));
         painter.drawEllipse(at, radius, radius);
     }
 }

@@ -164,7 +164,7 @@ bool WriteGif(const char* path, const std::vector<GifByteType>& pixels) {
 
     // The background colour is transparent, so the page's own colour shows.
     GraphicsControlBlock control{};
-    control.DisposalMode = DISPOSAL_UNSPECIFIED;
+    control.DisposalMode = DISPOSE_DO_NOT;
     control.DelayTime = 0;
     control.TransparentColor = 0;
     GifByteType extension[4];

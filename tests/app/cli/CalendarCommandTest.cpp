@@ -4,26 +4,12 @@
 #include <sstream>
 #include <streambuf>
 
-#include "CliCommands.h"
+#include "CliRun.h"
 
 namespace velmora::cli {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Calendar(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int status = RunCli([&] {
-        args.insert(args.begin(), "calendar");
-        return args;
-    }(), out, err);
-    return {status, out.str(), err.str()};
-}
+CliRun Calendar(std::vector<std::string> args) { return RunCommand("calendar", std::move(args)); }
 
 std::vector<std::string> Lines(const std::string& text)
 {
