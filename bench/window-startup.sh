@@ -11,19 +11,9 @@ bench=$build/bench/window_startup_bench
 [ -x "$bench" ] || { echo "build $bench first (tools/build.sh)" >&2; exit 1; }
 
 scratch=$(mktemp -d)
-xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$scratch"; }
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 130 160); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    break
-  done
-fi
+. "$top/tools/virtual-display.sh"
+trap 'stop_virtual_display; rm -rf "$scratch"' EXIT
+start_virtual_display 130
 
 # A working folder with the database, and a runtime folder of its own so that
 # a running copy of the program is not the one that answers.

@@ -77,6 +77,8 @@ TFormKarvo::~TFormKarvo() {
     delete ApplicationEvents1;
     delete wbAD;
     delete wbKarvo;
+    ApplicationEvents1 = nullptr;
+    wbAD = wbKarvo = nullptr;
     tmrUpdate->stop();
     FormDestroy();
 }

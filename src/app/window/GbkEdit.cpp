@@ -6,10 +6,14 @@
 
 namespace velmora {
 
+namespace {
+
+// The bytes of a text in GBK (a character outside GBK counts with its GB18030 length).
 int GbkLength(const QString& text) {
     return static_cast<int>(GbkByteLength(text.toStdString()));
 }
 
+// The part of `inserted` that fits in `budget` GBK bytes, ending at a whole character.
 QString GbkPrefixWithin(const QString& inserted, int budget) {
     int used = 0;
     qsizetype end = 0;
@@ -24,6 +28,8 @@ QString GbkPrefixWithin(const QString& inserted, int budget) {
     }
     return inserted.left(end);
 }
+
+}  // namespace
 
 // The edit box validates the text after every change; the limit compares it
 // with the text before the change to find what was inserted, and keeps of the

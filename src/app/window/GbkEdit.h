@@ -31,10 +31,4 @@ private:
     bool settingText_ = false;
 };
 
-// The part of `inserted` that fits in `budget` GBK bytes, ending at a whole character.
-QString GbkPrefixWithin(const QString& inserted, int budget);
-
-// The bytes of a text in GBK (a character outside GBK counts with its GB18030 length).
-int GbkLength(const QString& text);
-
 }  // namespace velmora

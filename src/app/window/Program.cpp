@@ -8,6 +8,7 @@
 #include "WebBrowseEx.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QPointer>
 
 #ifndef _WIN32
@@ -25,6 +26,8 @@ void PrepareBrowserEnvironment() {
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) {
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     }
+    // The engine's report on its graphics set-up is for developers, not for every start.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
 int RunProgram(int argc, char** argv, const TWindowObserver& observer) {

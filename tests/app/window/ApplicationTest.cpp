@@ -1,10 +1,10 @@
-// The top-level error handler, the real message boxes and the update library.
+// The top-level error handler, the real message boxes and a missing update
+// library (the window's tests call a present one).
 #include "Application.h"
 #include "MessageBoxes.h"
 #include "UpdateLibrary.h"
 #include "WindowTestSupport.h"
 
-#include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -47,10 +47,6 @@ TEST(TopLevelErrorHandler, ShowsTheErrorsOwnTextAndTheProgramGoesOn) {
               QStringLiteral("Cannot open the reading database: there is no file \"Orsk.dll\"."));
 }
 
-TEST(TopLevelErrorHandler, NamesAnErrorWithoutText) {
-    EXPECT_FALSE(ExceptionText(std::make_exception_ptr(42)).isEmpty());
-}
-
 // The dialogs themselves: what the box shows once it is open.
 struct ShownBox {
     QString title;
@@ -90,21 +86,6 @@ TEST(DialogMessageBoxes, AnErrorBoxCarriesTheApplicationTitle) {
 
 // ---------------------------------------------------------------------------
 // The update library
-
-TEST(UpdateLibrary, DoUpdateOfTheLibraryBesideTheProgramIsCalledWithItsArguments) {
-    QTemporaryDir scratch;
-    const QString log = scratch.filePath(QStringLiteral("calls.txt"));
-    qputenv("VELMORA_FAKE_UPDATE_LOG", log.toLocal8Bit());
-    TUpdateLibrary library(QStringLiteral(VELMORA_FAKE_UPDATE_DIR));
-    const TDoUpdate doUpdate = library.Resolve();
-    ASSERT_NE(doUpdate, nullptr);
-    EXPECT_EQ(library.Resolve(), doUpdate);
-    EXPECT_EQ(doUpdate(4711, "http://www.velmora.example/SiteBack/updateTxt/7.txt"), 0);
-    QFile calls(log);
-    ASSERT_TRUE(calls.open(QIODevice::ReadOnly));
-    EXPECT_EQ(calls.readAll(), QByteArray("4711 http://www.velmora.example/SiteBack/updateTxt/7.txt\n"));
-    qunsetenv("VELMORA_FAKE_UPDATE_LOG");
-}
 
 TEST(UpdateLibrary, WithoutTheLibraryThereIsNothingToCall) {
     QTemporaryDir empty;

@@ -47,18 +47,6 @@ TEST(SingleCopy, ASecondStartRestoresTheMinimisedFirstCopyAndEnds) {
     EXPECT_TRUE(form.isVisible());
 }
 
-TEST(SingleCopy, TheLockIsHeldWhileTheFirstGuardLives) {
-    QTemporaryDir folder;
-    TSingleCopyGuard first(QString::fromUtf16(kSingleCopyLockName), folder.path());
-    ASSERT_TRUE(first.Acquire());
-    {
-        TSingleCopyGuard second(QString::fromUtf16(kSingleCopyLockName), folder.path());
-        EXPECT_FALSE(second.Acquire());
-        EXPECT_FALSE(second.AskRunningCopyToRestore(500));  // nobody listens yet
-    }
-    EXPECT_TRUE(QFileInfo(first.LockPath()).fileName().startsWith(QStringLiteral("@@@--VelmoraV3.0--@@@")));
-}
-
 // Three real starts in a runtime folder of their own: a first copy, a second
 // start that ends at once, and, after the first copy is killed, a third start
 // that takes over the stale lock and runs.

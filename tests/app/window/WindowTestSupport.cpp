@@ -69,19 +69,16 @@ bool LoadsPage(QWebEngineView& view, const std::function<void()>& trigger, int t
     return finished.count() > 0 || finished.wait(timeoutMs);
 }
 
-QString RunScript(QWebEngineView& view, const QString& script) {
-    bool done = false;
-    QString result;
-    view.page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value.toString();
-        done = true;
-    });
-    WaitFor([&] { return done; }, 10000);
-    return result;
-}
-
 QString PageText(QWebEngineView& view) {
-    return RunScript(view, QStringLiteral("document.body ? document.body.innerText : ''"));
+    bool done = false;
+    QString text;
+    view.page()->runJavaScript(QStringLiteral("document.body ? document.body.innerText : ''"),
+                               [&](const QVariant& value) {
+                                   text = value.toString();
+                                   done = true;
+                               });
+    WaitFor([&] { return done; }, 10000);
+    return text;
 }
 
 void TypeText(QWidget& widget, const QString& text) {

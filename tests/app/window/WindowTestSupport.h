@@ -68,8 +68,6 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 15000);
 // Runs `trigger` and waits until the view has finished a load; false on timeout.
 bool LoadsPage(QWebEngineView& view, const std::function<void()>& trigger, int timeoutMs = 15000);
 
-// The result of a script in the page shown, as text.
-QString RunScript(QWebEngineView& view, const QString& script);
 // What the page shows, as the user reads it.
 QString PageText(QWebEngineView& view);
 
