@@ -445,7 +445,8 @@ TEST_F(Window, TheUpdateLibraryIsCalledOnceAboutFiveSecondsAfterStartUp) {
         ASSERT_TRUE(ClickBegin());
     }
     ASSERT_TRUE(WaitFor([&] { return QFileInfo(log).size() > 0; }, 10000));
-    EXPECT_GE(sinceStart.elapsed(), 4900);
+    // A coarse timer may fire up to 5 % early: about five seconds.
+    EXPECT_GE(sinceStart.elapsed(), 4750);
     QTest::qWait(500);
     QFile calls(log);
     ASSERT_TRUE(calls.open(QIODevice::ReadOnly));
