@@ -1,0 +1,374 @@
+#include "FormKarvo.h"
+
+#include "Artwork.h"
+#include "InputCheck.h"
+#include "MessageBoxes.h"
+#include "ResultPage.h"
+#include "UnitPublic.h"
+#include "VendorSite.h"
+#include "WebBrowseEx.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QWebEngineSettings>
+
+namespace velmora {
+
+namespace {
+
+// The colour of the result page, shown by the browsers until a page is there.
+const QColor PagePaper(0xff, 0xfa, 0xf6);
+
+QString Text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+// A label shows its caption in full, as the form's labels size themselves.
+void SetCaption(QLabel* label, std::string_view caption) {
+    label->setText(Text(caption));
+    label->adjustSize();
+}
+
+bool IsRightButtonMessage(const QEvent& event) {
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        return static_cast<const QMouseEvent&>(event).button() == Qt::RightButton;
+    default:
+        return false;
+    }
+}
+
+bool IsMouseContextMenu(const QEvent& event) {
+    return event.type() == QEvent::ContextMenu &&
+           static_cast<const QContextMenuEvent&>(event).reason() == QContextMenuEvent::Mouse;
+}
+
+bool IsInside(const QWidget* widget, const QWidget* container) {
+    return widget == container || container->isAncestorOf(widget);
+}
+
+}  // namespace
+
+TFormKarvo::TFormKarvo(TFormServices services, QWidget* parent)
+    : QWidget(parent), qry1(con1), services_(std::move(services)) {
+    InitArtwork();  // the form names its pictures in the artwork
+    setupUi(this);
+    SetUpWindow();
+    SetUpComponents();
+    ConnectHandlers();
+    FormCreate();
+}
+
+TFormKarvo::~TFormKarvo() {
+    // The browsers may still report on a page while they go; they go first,
+    // while everything their handlers use is still there.
+    delete ApplicationEvents1;
+    delete wbAD;
+    delete wbKarvo;
+    ApplicationEvents1 = nullptr;
+    wbAD = wbKarvo = nullptr;
+    tmrUpdate->stop();
+    FormDestroy();
+}
+
+// ---------------------------------------------------------------------------
+// Setting up
+
+void TFormKarvo::SetUpWindow() {
+    // A fixed border with the system menu and the minimise button only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    QFont formFont = font();
+    formFont.setPixelSize(kFormFontPixels);
+    setFont(formFont);
+    // Labels take the size of their captions; lblLeap keeps its square for two lines.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label != lblLeap && !label->text().isEmpty()) {
+            label->adjustSize();
+        }
+    }
+    if (const QScreen* screen = this->screen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TFormKarvo::SetUpComponents() {
+    for (int animal = 0; animal < ZodiacPictureCount; ++animal) {
+        il1.append(QPixmap(ZodiacPicturePath(animal)));
+    }
+    tmrUpdate = new QTimer(this);
+    tmrUpdate->setObjectName(QStringLiteral("tmrUpdate"));
+    tmrUpdate->setSingleShot(true);
+    tmrUpdate->setInterval(kUpdateDelayMs);
+    pm1 = new QMenu(this);
+    pm1->setObjectName(QStringLiteral("pm1"));
+    N1 = pm1->addAction(QString::fromUtf16(kExportMenuCaption));
+    N1->setObjectName(QStringLiteral("N1"));
+    ApplicationEvents1 = new TApplicationEvents(this);
+    ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
+
+    for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
+        browser->page()->setBackgroundColor(PagePaper);
+    }
+    // A banner that cannot be loaded shows a line of the program's own instead.
+    wbAD->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    for (QWidget* field : std::initializer_list<QWidget*>{edtName, edtYear, edtMonth, edtDay, edtHour}) {
+        field->installEventFilter(this);
+    }
+    edtName->setFocus();
+    edtName->selectAll();
+    tmrUpdate->start();
+}
+
+void TFormKarvo::ConnectHandlers() {
+    connect(btnBegin, &TImgButton::OnClick, this, Handler(&TFormKarvo::btnBeginClick));
+    connect(btnWEB, &TImgButton::OnClick, this, Handler(&TFormKarvo::btnWEBClick));
+    connect(lblLunar, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblLunarClick));
+    connect(rbLunar, &QRadioButton::clicked, this, Handler(&TFormKarvo::lblLunarClick));
+    connect(lblGregorian, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblGregorianClick));
+    connect(rbGregorian, &QRadioButton::clicked, this, Handler(&TFormKarvo::lblGregorianClick));
+    connect(lblLeap, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblLeapClick));
+    connect(tmrUpdate, &QTimer::timeout, this, Handler(&TFormKarvo::tmrUpdateTimer));
+    connect(N1, &QAction::triggered, this, Handler(&TFormKarvo::N1Click));
+    connect(wbAD, &QWebEngineView::loadFinished, this,
+            [this](bool loaded) { Guarded([this, loaded] { BannerLoaded(loaded); }); });
+    ApplicationEvents1->OnMessage = [this](QObject* receiver, QEvent* message, bool& handled) {
+        Guarded([&] { ApplicationEvents1Message(receiver, message, handled); });
+    };
+}
+
+std::function<void()> TFormKarvo::Handler(void (TFormKarvo::*method)()) {
+    return [this, method] { Guarded([this, method] { (this->*method)(); }); };
+}
+
+void TFormKarvo::Guarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (...) {
+        ShowError(std::current_exception());
+    }
+}
+
+void TFormKarvo::ShowError(std::exception_ptr error) {
+    services_.Messages->Error(this, ExceptionText(error));
+}
+
+void TFormKarvo::Inform(std::string_view text) {
+    services_.Messages->Information(this, Text(text));
+}
+
+bool TFormKarvo::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        Guarded([&] { edtNameKeyDown(watched, *static_cast<QKeyEvent*>(event)); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and shutdown
+
+void TFormKarvo::FormCreate() {
+    karvoInfo_ = std::make_unique<TKarvoInfo>();
+    const QDateTime now = services_.Now();
+    startup_ = {static_cast<std::uint16_t>(now.date().year()), static_cast<std::uint16_t>(now.date().month()),
+                static_cast<std::uint16_t>(now.date().day())};
+    edtYear->setText(QString::number(now.date().year()));
+    edtMonth->setText(QString::number(now.date().month()));
+    edtDay->setText(QString::number(now.date().day()));
+    edtHour->setText(QString::number(now.time().hour()));
+    try {
+        // A Gregorian reading for now, with the design name and sex.
+        ComputeReading();
+        ShowSummary();
+        ShowResultPage();
+        ShowBannerPage();
+    } catch (...) {
+        // The window still opens with what was done; the error box follows
+        // once it is up, as for any error no handler catches.
+        QTimer::singleShot(0, this, [this, error = std::current_exception()] { ShowError(error); });
+    }
+}
+
+void TFormKarvo::FormDestroy() {
+    karvoInfo_.reset();
+    RemoveResultPageFiles();
+}
+
+void TFormKarvo::RestoreMessage() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TFormKarvo::tmrUpdateTimer() {
+    if (const TDoUpdate doUpdate = services_.LoadUpdate ? services_.LoadUpdate() : nullptr) {
+        const QByteArray notice = UpdateNoticeUrl().toLatin1();
+        doUpdate(static_cast<std::uintptr_t>(winId()), notice.constData());
+    }
+    tmrUpdate->stop();
+}
+
+void TFormKarvo::ShowBannerPage() {
+    bannerPlaceholderShown_ = false;
+    wbAD->Navigate(BannerUrl());
+}
+
+void TFormKarvo::BannerLoaded(bool loaded) {
+    if (loaded || bannerPlaceholderShown_) {
+        return;
+    }
+    bannerPlaceholderShown_ = true;
+    wbAD->setHtml(BannerPlaceholderPage());
+}
+
+// ---------------------------------------------------------------------------
+// Input
+
+BirthInput TFormKarvo::ReadBirthInput() const {
+    BirthInput input;
+    input.name = Utf8(edtName->text());
+    input.sex = Utf8(cbbSex->currentText());
+    input.mode = rbLunar->isChecked() ? CalendarMode::Lunar : CalendarMode::Gregorian;
+    input.leap = chkLeap->isChecked();
+    input.year = Utf8(edtYear->text());
+    input.month = Utf8(edtMonth->text());
+    input.day = Utf8(edtDay->text());
+    input.hour = Utf8(edtHour->text());
+    return input;
+}
+
+bool TFormKarvo::ValidateInputs() const {
+    return InputsAreValid(ReadBirthInput());
+}
+
+void TFormKarvo::edtNameKeyDown(QObject* /*Sender*/, const QKeyEvent& Key) {
+    if (Key.key() == Qt::Key_Return || Key.key() == Qt::Key_Enter) {
+        btnBeginClick();
+    }
+}
+
+void TFormKarvo::lblLunarClick() {
+    rbLunar->setChecked(true);
+    lblLeap->setEnabled(true);
+    chkLeap->setEnabled(true);
+}
+
+void TFormKarvo::lblGregorianClick() {
+    rbGregorian->setChecked(true);
+    lblLeap->setEnabled(false);
+    chkLeap->setChecked(false);
+    chkLeap->setEnabled(false);
+}
+
+void TFormKarvo::lblLeapClick() {
+    chkLeap->setChecked(!chkLeap->isChecked());
+}
+
+// ---------------------------------------------------------------------------
+// The reading
+
+void TFormKarvo::btnBeginClick() {
+    if (!ValidateInputs()) {
+        Inform(kInputErrorMessage);
+        return;
+    }
+    ComputeReading();
+    ShowSummary();
+    ShowResultPage();
+}
+
+void TFormKarvo::ComputeReading() {
+    const ReadingOutcome outcome = velmora::ComputeReading(ReadBirthInput(), startup_, qry1, *karvoInfo_);
+    const std::string_view message = OutcomeMessage(outcome);
+    if (!message.empty()) {
+        Inform(message);
+    }
+}
+
+void TFormKarvo::ShowSummary() {
+    const TKarvoInfo& reading = *karvoInfo_;
+    SetCaption(lblSiZhu, reading.SiZhu);
+    SetCaption(lblXingZuo, reading.XingZuo);
+    SetCaption(lblWuXing, DescribeMissingElements(reading.WuXing));
+    SetCaption(lblShuXiang, reading.ShuXiang);
+    SetCaption(lblGuZhong, reading.GuZhong);
+    DrawZodiacPicture(reading.ShuXiangIndex);
+}
+
+// The animal's 50 x 50 picture goes onto the picture box's 49 x 48 bitmap at
+// (0, -1), over what the bitmap holds: its top and bottom rows and its right
+// column fall outside.
+void TFormKarvo::DrawZodiacPicture(int index) {
+    if (index < 0 || index >= il1.size()) {
+        return;
+    }
+    QPixmap bitmap = imgShengXiao->pixmap();
+    {
+        QPainter canvas(&bitmap);
+        canvas.drawPixmap(0, -1, il1[index]);
+    }
+    imgShengXiao->setPixmap(bitmap);
+    imgShengXiao->repaint();
+}
+
+void TFormKarvo::ShowResultPage() {
+    const std::string page = WriteResultPage(*karvoInfo_, Utf8(edtName->text()), Utf8(cbbSex->currentText()));
+    wbKarvo->Navigate(QString::fromStdString(page));
+}
+
+// ---------------------------------------------------------------------------
+// The menu, the web button
+
+void TFormKarvo::ApplicationEvents1Message(QObject* Receiver, QEvent* Msg, bool& Handled) {
+    const bool rightButton = IsRightButtonMessage(*Msg);
+    if (!rightButton && !IsMouseContextMenu(*Msg)) {
+        return;
+    }
+    // Only widgets of this window: the window system's copy of a click reaches
+    // its widget next, and the menu and other windows keep their clicks.
+    const auto* target = qobject_cast<const QWidget*>(Receiver);
+    if (target == nullptr || target->window() != this) {
+        return;
+    }
+    if (!rightButton) {
+        Handled = true;  // pm1 stands in for the controls' own menus
+        return;
+    }
+    if (IsInside(target, wbKarvo) || IsInside(target, wbAD)) {
+        Handled = true;
+    }
+    if (Msg->type() == QEvent::MouseButtonPress) {
+        PopUpMenuOnce();
+    }
+}
+
+// A press that a widget ignores travels on to its parents: one click, one menu.
+void TFormKarvo::PopUpMenuOnce() {
+    if (!pm1->isVisible()) {
+        pm1->popup(QCursor::pos());
+    }
+}
+
+void TFormKarvo::N1Click() {
+    wbKarvo->ExecWB(OLECMDID_SAVEAS, OLECMDEXECOPT_DODEFAULT);
+}
+
+void TFormKarvo::btnWEBClick() {
+    services_.OpenUrl(QUrl(WebButtonUrl()));
+}
+
+}  // namespace velmora

@@ -1,0 +1,122 @@
+// TFormKarvo: the program's main window, made from its Designer form
+// (FormKarvo.ui): the header strip with the input controls, the summary strip
+// with the zodiac picture, the result browser and the banner strip.
+//
+// Creating the window runs FormCreate: today's date and hour go into the
+// input fields and the first reading is shown at once. Each start-button
+// click, or Enter in an input field, checks the input and runs a reading:
+// ComputeReading, ShowSummary, ShowResultPage, each a thin caller of the
+// reading core. A right click anywhere in the window opens the one-item menu
+// pm1 (save the result page); neither browser ever sees the right button.
+// About five seconds after start-up the update library is called once.
+// Destroying the window runs FormDestroy, which deletes the page files.
+//
+// Every handler runs guarded: an error it does not catch is shown in the
+// error box with its own text, and the window goes on.
+#pragma once
+
+#include "ApplicationEvents.h"
+#include "FormServices.h"
+#include "KarvoInfo.h"
+#include "Reading.h"
+#include "ReadingDatabase.h"
+#include "ui_FormKarvo.h"
+
+#include <QList>
+#include <QPixmap>
+#include <QWidget>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+class QAction;
+class QKeyEvent;
+class QMenu;
+class QMouseEvent;
+class QTimer;
+
+namespace velmora {
+
+inline constexpr int kClientWidth = 761;
+inline constexpr int kClientHeight = 594;
+// The form's 9 points at 96 pixels per inch; the layout is in pixels too.
+inline constexpr int kFormFontPixels = 12;
+inline constexpr int kUpdateDelayMs = 5000;
+inline constexpr char16_t kExportMenuCaption[] = u"导出算命结果";
+
+class TFormKarvo : public QWidget, public Ui::FormKarvo {
+    Q_OBJECT
+
+public:
+    // Makes the window and its components, then runs FormCreate.
+    explicit TFormKarvo(TFormServices services, QWidget* parent = nullptr);
+    // Runs FormDestroy.
+    ~TFormKarvo() override;
+
+    // The components without a window.
+    QList<QPixmap> il1;  // the twelve zodiac pictures, 50 x 50, 鼠 to 猪
+    TDatabaseConnection con1;
+    TDatabaseQuery qry1;
+    QTimer* tmrUpdate = nullptr;
+    QMenu* pm1 = nullptr;
+    QAction* N1 = nullptr;
+    TApplicationEvents* ApplicationEvents1 = nullptr;
+
+    // Event handlers.
+    void FormCreate();
+    void FormDestroy();
+    void btnBeginClick();
+    // Enter in the name or a number box starts a reading; other keys pass on.
+    void edtNameKeyDown(QObject* Sender, const QKeyEvent& Key);
+    void lblLunarClick();
+    void lblGregorianClick();
+    void lblLeapClick();
+    void btnWEBClick();
+    void tmrUpdateTimer();
+    // The right-button rule, for every event the application delivers.
+    void ApplicationEvents1Message(QObject* Receiver, QEvent* Msg, bool& Handled);
+    void N1Click();
+    // The restore message (0x0545) of a later start: the window comes back from
+    // the task bar and to the front.
+    void RestoreMessage();
+
+    // The name, the four numbers filled in; the numbers digits only; the hour at most 23.
+    bool ValidateInputs() const;
+    void ComputeReading();
+    void ShowSummary();
+    void ShowResultPage();
+
+    // The birth data the input controls hold now.
+    BirthInput ReadBirthInput() const;
+    // The current reading; all empty before the first.
+    const TKarvoInfo& KarvoInfo() const { return *karvoInfo_; }
+    const StartupDate& Startup() const { return startup_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetUpWindow();
+    void SetUpComponents();
+    void ConnectHandlers();
+    void ShowBannerPage();
+    // A banner page that did not load gives way to the placeholder.
+    void BannerLoaded(bool loaded);
+    void DrawZodiacPicture(int index);
+    void PopUpMenuOnce();
+    void Inform(std::string_view text);
+    void ShowError(std::exception_ptr error);
+    // Runs `action`; an error that escapes it goes to the error box.
+    void Guarded(const std::function<void()>& action);
+    // A handler as a slot, guarded.
+    std::function<void()> Handler(void (TFormKarvo::*method)());
+
+    TFormServices services_;
+    std::unique_ptr<TKarvoInfo> karvoInfo_;
+    StartupDate startup_;
+    bool bannerPlaceholderShown_ = false;
+};
+
+}  // namespace velmora

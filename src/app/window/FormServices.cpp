@@ -1,0 +1,20 @@
+#include "FormServices.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+
+#include <memory>
+
+namespace velmora {
+
+TFormServices DefaultFormServices(TMessageBoxes& messages) {
+    TFormServices services;
+    services.Now = [] { return QDateTime::currentDateTime(); };
+    services.Messages = &messages;
+    services.OpenUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    auto library = std::make_shared<TUpdateLibrary>(QCoreApplication::applicationDirPath());
+    services.LoadUpdate = [library] { return library->Resolve(); };
+    return services;
+}
+
+}  // namespace velmora

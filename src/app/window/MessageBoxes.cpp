@@ -1,0 +1,27 @@
+#include "MessageBoxes.h"
+
+#include <QMessageBox>
+
+#include <stdexcept>
+
+namespace velmora {
+
+QString ExceptionText(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("发生了未知错误。");
+    }
+}
+
+void TDialogMessageBoxes::Information(QWidget* owner, const QString& text) {
+    QMessageBox::information(owner, QString::fromUtf16(kMessageCaption), text, QMessageBox::Ok);
+}
+
+void TDialogMessageBoxes::Error(QWidget* owner, const QString& text) {
+    QMessageBox::critical(owner, QString::fromUtf16(kApplicationTitle), text, QMessageBox::Ok);
+}
+
+}  // namespace velmora

@@ -1,0 +1,81 @@
+// What the window tests share: message boxes that record instead of showing,
+// a scratch working folder with or without the reading database, waiting for
+// the browsers, and screenshots for a person to look at.
+#pragma once
+
+#include "FormServices.h"
+#include "MessageBoxes.h"
+#include "ReadingTestSupport.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+class QWebEngineView;
+class QWidget;
+
+namespace velmora::testing_support {
+
+struct RecordedBox {
+    enum Kind { Information, Error } kind;
+    QString text;
+};
+
+class RecordingMessageBoxes final : public TMessageBoxes {
+public:
+    void Information(QWidget* owner, const QString& text) override;
+    void Error(QWidget* owner, const QString& text) override;
+
+    std::vector<RecordedBox> boxes;
+    QStringList Texts(RecordedBox::Kind kind) const;
+};
+
+// The boxes the test application shows its errors in; cleared per test.
+RecordingMessageBoxes& ApplicationBoxes();
+
+// A fresh working folder for the test's life; with the database, the
+// program's own Orsk.dll is copied into it.
+class ScratchWorkingFolder {
+public:
+    enum Database { WithDatabase, WithoutDatabase };
+    explicit ScratchWorkingFolder(Database database);
+    const std::filesystem::path& Path() const { return folder_.Path(); }
+
+private:
+    velmora::testing::ScratchFolder folder_;
+    velmora::testing::WorkingDirectory inside_;
+};
+
+// Services for the window: a fixed clock, the recording boxes, a recorder of
+// opened pages, and no update library unless a test sets one.
+struct FakeServices {
+    QDateTime now = QDateTime(QDate(2009, 9, 21), QTime(7, 30));
+    std::vector<QUrl> openedUrls;
+    TFormServices Make();
+};
+
+// Waits until `condition` holds, at most `timeoutMs`, events going on meanwhile.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 15000);
+
+// Runs `trigger` and waits until the view has finished a load; false on timeout.
+bool LoadsPage(QWebEngineView& view, const std::function<void()>& trigger, int timeoutMs = 15000);
+
+// What the page shows, as the user reads it.
+QString PageText(QWebEngineView& view);
+
+// Types `text` into the widget with the keyboard, one character at a time,
+// Chinese characters too.
+void TypeText(QWidget& widget, const QString& text);
+
+// Saves a PNG of the window into the build folder's screenshots.
+void SaveScreenshot(QWidget& widget, const QString& name);
+
+}  // namespace velmora::testing_support
