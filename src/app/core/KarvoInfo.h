@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -34,6 +35,18 @@ struct TKarvoInfo {
     std::string GuZhongText;
     std::string XingZuoText;
     std::string ShuXiangText;  // general text, <br>, text for the lunar birth month
+
+    // The exact birth moment: empty (and false) unless an option asked for it.
+    std::string ClockTime;     // HH:MM as typed
+    std::string StandardTime;  // HH:MM Beijing standard time, after daylight saving is taken off
+    std::string SolarTime;     // HH:MM true solar time, with a birthplace or longitude only
+    std::string Place;         // the birthplace's display name
+    std::string Longitude;     // degrees east, as used for true solar time
+    bool Precise = false;      // year and month pillars changed at the terms' moments
+    std::string ZiSchoolName;  // "late" or "early" when an option was given
+    // What a reading applied and what lies near a boundary, one plain-text
+    // sentence each (UTF-8). A classic reading may have notes too.
+    std::vector<std::string> Notes;
 
     bool operator==(const TKarvoInfo&) const = default;
 };

@@ -182,6 +182,8 @@ std::string_view OutcomeMessage(ReadingOutcome outcome)
     switch (outcome) {
     case ReadingOutcome::DateError: return kDateErrorMessage;
     case ReadingOutcome::OutsideLunarRange: return kLunarRangeMessage;
+    case ReadingOutcome::SkippedClockTime: return kSkippedClockTimeMessage;
+    case ReadingOutcome::UnknownPlace: return kUnknownPlaceMessage;
     case ReadingOutcome::Complete:
     case ReadingOutcome::NoGregorianDate: break;
     }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "KarvoInfo.h"
+#include "MomentOptions.h"
 
 namespace velmora {
 
@@ -22,6 +23,7 @@ struct BirthInput {
     CalendarMode mode = CalendarMode::Gregorian;
     bool leap = false;  // chkLeap
     std::string year, month, day, hour;  // edtYear, edtMonth, edtDay, edtHour as typed
+    MomentOptions moment;  // the exact birth moment; all off gives the classic reading
 };
 
 // The computer's date when the window was made; only its year is used.
@@ -34,10 +36,15 @@ enum class ReadingOutcome {
     DateError,          // the date does not exist
     OutsideLunarRange,  // a date the lunar calendar does not cover
     NoGregorianDate,    // a lunar date without a Gregorian date: no message
+    SkippedClockTime,   // a clock time that a daylight-saving change skipped
+    UnknownPlace,       // a birthplace the place list does not know
 };
 
 inline constexpr std::string_view kDateErrorMessage = "日期出错，请确认此日期是否存在";
 inline constexpr std::string_view kLunarRangeMessage = "农历数据仅支持公元前849年至公元2100年";
+inline constexpr std::string_view kSkippedClockTimeMessage =
+    "这一时刻不存在：当天实行夏令时，时钟向前拨快了一小时，请核对出生时间";
+inline constexpr std::string_view kUnknownPlaceMessage = "找不到这个出生地，请从地点列表中选择或直接输入经度";
 
 // The message a caller shows for an outcome; empty when there is none.
 std::string_view OutcomeMessage(ReadingOutcome outcome);
