@@ -1,5 +1,7 @@
 #include "ReadingDatabase.h"
 
+#include "DatabaseLocation.h"
+
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
@@ -160,21 +162,9 @@ void TDatabaseConnection::Open()
 {
     if (db_) return;
     const ConnectionSettings settings = ParseConnectionString(connectionString_);
+    const fs::path file = LocateDatabase(settings.dataSource, CurrentDatabasePlaces());
     std::error_code error;
-    const fs::path workingDirectory = fs::current_path(error);
-    if (error) throw EDatabaseError("Cannot open the reading database: the working directory is unknown (" +
-                                    error.message() + ").");
-    const fs::path file = ResolveDataSource(settings.dataSource, workingDirectory);
-
     const auto status = fs::status(file, error);
-    if (!fs::exists(status)) {
-        const fs::path folder = file.parent_path();
-        const std::string where = folder == workingDirectory.lexically_normal()
-                                      ? "the working directory " + Quoted(folder.string())
-                                      : Quoted(folder.string());
-        throw EDatabaseError("Cannot open the reading database: there is no file " +
-                             Quoted(file.filename().string()) + " in " + where + ".");
-    }
     if (!fs::is_regular_file(status))
         throw EDatabaseError("Cannot open the reading database: " + Quoted(file.string()) + " is not a file.");
     // The engine would take an empty file for a new database and write its
