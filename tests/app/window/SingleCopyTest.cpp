@@ -4,12 +4,14 @@
 // environment and whatever another user planted first.
 //
 // The lock's address is machine-wide, so every test runs its starts in a
-// network namespace of its own (skipped where the system allows none).
+// network namespace of its own; where the system allows none, the tests that
+// start copies take turns instead.
 #include "FormKarvo.h"
 #include "SingleCopy.h"
 #include "WindowTestSupport.h"
 
-#include <QDir>
+#include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,7 +23,9 @@
 #include <memory>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -38,10 +42,29 @@ using testing_support::WaitFor;
 constexpr int StartTimeoutMs = 30000;
 constexpr uid_t Nobody = 65534;
 
-#define SKIP_WITHOUT_OWN_NETWORK_NAMESPACE()                                                  \
-    if (unshare(CLONE_NEWNET) != 0) {                                                         \
-        GTEST_SKIP() << "no network namespace of its own (" << std::strerror(errno) << ")"; \
+class IsolatedStarts {
+public:
+    IsolatedStarts() {
+        if (unshare(CLONE_NEWNET) == 0) {
+            return;
+        }
+        const QString lock = QCoreApplication::applicationDirPath() + QStringLiteral("/single-copy-tests.lock");
+        turn_ = open(QFile::encodeName(lock).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (turn_ >= 0) {
+            flock(turn_, LOCK_EX);
+        }
     }
+    ~IsolatedStarts() {
+        if (turn_ >= 0) {
+            close(turn_);
+        }
+    }
+    IsolatedStarts(const IsolatedStarts&) = delete;
+    IsolatedStarts& operator=(const IsolatedStarts&) = delete;
+
+private:
+    int turn_ = -1;
+};
 
 bool Ends(QProcess& process) {
     return WaitFor([&] { return process.state() == QProcess::NotRunning; }, StartTimeoutMs);
@@ -61,7 +84,7 @@ bool RunningCopyAnswers() {
 }
 
 TEST(SingleCopy, ASecondStartRestoresTheMinimisedFirstCopyAndEnds) {
-    SKIP_WITHOUT_OWN_NETWORK_NAMESPACE();
+    const IsolatedStarts isolated;
     ScratchWorkingFolder folder(ScratchWorkingFolder::WithDatabase);
     TSingleCopyGuard guard;
     ASSERT_TRUE(guard.Acquire());
@@ -86,7 +109,7 @@ TEST(SingleCopy, ASecondStartRestoresTheMinimisedFirstCopyAndEnds) {
 // A first copy, a second start that ends at once, and, after the first copy
 // is killed, a third start that takes the lock and runs.
 TEST(SingleCopy, ACopyThatDiedDoesNotBlockTheNextStart) {
-    SKIP_WITHOUT_OWN_NETWORK_NAMESPACE();
+    const IsolatedStarts isolated;
     ScratchWorkingFolder folder(ScratchWorkingFolder::WithDatabase);
     const auto start = [&](QProcess& process) {
         process.setWorkingDirectory(QString::fromStdString(folder.Path().string()));
@@ -216,7 +239,7 @@ TEST_P(TenStartsAtOnce, LeaveExactlyOneWindow) {
     if (condition.needsSuperuser && geteuid() != 0) {
         GTEST_SKIP() << "only the superuser can act as another user here";
     }
-    SKIP_WITHOUT_OWN_NETWORK_NAMESPACE();
+    const IsolatedStarts isolated;
     ScratchWorkingFolder folder(ScratchWorkingFolder::WithDatabase);
     QTemporaryDir scratch;
     const fs::path scratchPath = scratch.path().toStdString();
