@@ -7,7 +7,7 @@
 # SUMMARY completes the NAME line where the help has no NAME section.
 # The help comes from "PROGRAM help" (or "PROGRAM --help"). Its layout is read
 # loosely: a line in capitals at the left edge is a section, "usage: ..." is the
-# synopsis, an indented "-option  text" or "WORD  text" row is a list entry,
+# synopsis, an indented "-option  text", "WORD  text" or "0  text" row is a list entry,
 # a short line ending in ":" introduces the more deeply indented lines after it
 # as verbatim examples, lines starting with the program's name are shown in
 # bold with the more deeply indented lines that continue them, and everything
@@ -49,7 +49,7 @@ BEGIN {
   if (bold && n >= bold_indent) { print ".B " esc(text); next }
   if (bold) print ".br"
   bold = 0
-  if (match(text, /^(-[^ ]+|[A-Z][A-Z_]*)( [^ ]+)*  +/)) {
+  if (match(text, /^(-[^ ]+|[A-Z][A-Z_]*|[0-9]+)( [^ ]+)*  +/)) {
     term = substr(text, 1, RLENGTH); sub(/ +$/, "", term)
     print ".TP"; print "\\fB" esc(term) "\\fR"; print esc(substr(text, RLENGTH + 1)); next
   }

@@ -52,6 +52,12 @@ appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml" 
 for page in velmora velmora-cli; do
   zcat "$work/root/usr/share/man/man1/$page.1.gz" | grep -q "^\.SH NAME" || fail "$page(1) has no NAME section"
 done
+# velmora-cli(1) is made from the tool's help: every option the help names is in it.
+cli_page=$(zcat "$work/root/usr/share/man/man1/velmora-cli.1.gz" | sed 's/\\-/-/g')
+help=$("$work/root/usr/bin/velmora-cli" help 2>&1 || true)
+for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
+  [[ "$cli_page" == *"$option"* ]] || fail "velmora-cli(1) lacks $option of the help"
+done
 
 mkdir "$work/empty"
 reading=$(cd "$work/empty" && "$work/root/usr/bin/velmora-cli" reading --name 张三 --sex 男 \
