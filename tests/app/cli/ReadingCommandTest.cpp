@@ -78,18 +78,6 @@ TEST(ReadingCommand, HtmlIsThePageFileAndCanGoToAFile)
     EXPECT_NE(page.find("<strong>["), std::string::npos);
 }
 
-TEST(ReadingCommand, TheInputCheckRefusesWithItsMessage)
-{
-    for (const auto& args : {With({"--name", "张三", "--sex", "男", "--gregorian", "2009-9-21"}, {"--hour", "24"}),
-                             With({"--name", "", "--sex", "男", "--gregorian", "2009-9-21"}, {"--hour", "7"}),
-                             With({"--name", "张三", "--sex", "男", "--gregorian", "2009-9a-21"}, {"--hour", "7"})}) {
-        const CliRun run = Reading(args);
-        EXPECT_EQ(run.status, kExitUsage);
-        EXPECT_EQ(run.err, "对不起，输入有误！不能推算！\n");
-        EXPECT_EQ(run.out, "");
-    }
-}
-
 TEST(ReadingCommand, ImpossibleDatesEndWithTheirMessageAndStatusOne)
 {
     const CliRun noDay = Reading({"--name", "张三", "--sex", "女", "--gregorian", "2009-2-29", "--hour", "7"});
@@ -112,17 +100,85 @@ TEST(ReadingCommand, AMissingDatabaseIsAFailureThatNamesTheFile)
     EXPECT_EQ(run.out, "");
 }
 
-TEST(ReadingCommand, BadArgumentsAreUsageErrors)
+// Each bad argument is named in one line on stderr, with status 2.
+struct ArgumentCase {
+    std::vector<std::string> args;
+    std::string message;
+};
+
+class ArgumentMessages : public ::testing::TestWithParam<ArgumentCase> {};
+
+TEST_P(ArgumentMessages, NameTheArgumentAndTheRule)
 {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--name", "张三"}, With(kBirth, {"--format", "pdf"}), With(kBirth, {"--colour"}),
-          std::vector<std::string>{"--name", "张三", "--sex", "男", "--gregorian", "2009-9-21", "--leap", "--hour", "7"},
-          std::vector<std::string>{"--name", "张三", "--sex", "x", "--gregorian", "2009-9-21", "--hour", "7"},
-          std::vector<std::string>{"--name", "张三", "--sex", "男", "--gregorian", "2009/9/21", "--hour", "7"}}) {
-        const CliRun run = Reading(args);
-        EXPECT_EQ(run.status, kExitUsage) << run.err;
-        EXPECT_EQ(run.out, "");
+    const CliRun run = Reading(GetParam().args);
+    EXPECT_EQ(run.status, kExitUsage) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "velmora-cli reading: " + GetParam().message + " (see velmora-cli help reading)\n");
+}
+
+const std::vector<std::string> kNoHour = {"--name", "张三", "--sex", "男", "--gregorian", "2009-9-21"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Reading, ArgumentMessages,
+    ::testing::Values(
+        ArgumentCase{kNoHour, "--hour is needed"},
+        ArgumentCase{With(kNoHour, {"--hour", "24"}), "--hour 24: the hour is 0 to 23"},
+        ArgumentCase{With(kNoHour, {"--hour=-1"}), "--hour -1: the hour is 0 to 23"},
+        ArgumentCase{With(kNoHour, {"--hour"}), "--hour needs a value (H)"},
+        ArgumentCase{With(kBirth, {"7"}), "stray word '7'"},
+        ArgumentCase{With(kBirth, {"--colour", "red"}), "unknown option --colour"},
+        ArgumentCase{With(kBirth, {"--hour", "7"}), "--hour is given twice"},
+        ArgumentCase{With(kBirth, {"--format", "pdf"}), "--format pdf: the format is text, json or html"},
+        ArgumentCase{With(kBirth, {"--lunar", "2009-9-21"}), "give only one of --gregorian or --lunar"},
+        ArgumentCase{With(kBirth, {"--leap"}), "--leap goes with --lunar"},
+        ArgumentCase{With(kBirth, {"--leap=1"}), "--leap takes no value"},
+        ArgumentCase{{"--name", "张三", "--sex", "男", "--hour", "7"}, "one of --gregorian or --lunar is needed"},
+        ArgumentCase{{"--name", "张三", "--sex", "x", "--gregorian", "2009-9-21", "--hour", "7"},
+                     "--sex x: the sex is 男 or 女"},
+        ArgumentCase{{"--name", "", "--sex", "男", "--gregorian", "2009-9-21", "--hour", "7"},
+                     "--name : the name is empty"},
+        ArgumentCase{{"--name", "a\x1b[2Jb", "--sex", "男", "--gregorian", "2009-9-21", "--hour", "7"},
+                     "--name a\\x1b[2Jb: the name is not plain UTF-8 text"},
+        ArgumentCase{{"--name", "\xff\xfe", "--sex", "男", "--gregorian", "2009-9-21", "--hour", "7"},
+                     "--name \\xff\\xfe: the name is not plain UTF-8 text"},
+        ArgumentCase{{"--name", "张三", "--sex", "男", "--gregorian", "2009/9/21", "--hour", "7"},
+                     "--gregorian 2009/9/21: a date is Y-M-D in digits"},
+        ArgumentCase{{"--name", "张三", "--sex", "男", "--gregorian", "2009-9a-21", "--hour", "7"},
+                     "--gregorian 2009-9a-21: a date is Y-M-D in digits"},
+        ArgumentCase{{"--name", "张三", "--sex", "男", "--gregorian", "1990-99999999999-17", "--hour", "7"},
+                     "--gregorian 1990-99999999999-17: the month 99999999999 is too large"},
+        ArgumentCase{{"--name", "张三", "--sex", "男", "--lunar", "99999999999-05-17", "--hour", "7"},
+                     "--lunar 99999999999-05-17: the year 99999999999 is too large"}));
+
+TEST(ReadingCommand, OptionsTakeTheirValueAfterAnEqualsSignToo)
+{
+    const CliRun spaced = Reading(kBirth);
+    const CliRun joined = Reading({"--name=张三", "--sex=男", "--gregorian=1984-02-04", "--hour=23"});
+    ASSERT_EQ(joined.status, kExitOk) << joined.err;
+    EXPECT_EQ(joined.out, spaced.out);
+}
+
+TEST(Cli, HelpAndVersion)
+{
+    const std::string full = RunCommand("help", {}).out;
+    for (const char* section : {"NAME\n", "SYNOPSIS\n", "COMMANDS\n", "EXIT STATUS\n", "examples:\n"})
+        EXPECT_NE(full.find(section), std::string::npos) << section;
+    // Every option of every command is in the help.
+    for (const CommandSpec& command : Commands())
+        for (const OptionSpec& option : command.options) EXPECT_NE(full.find(option.name), std::string::npos);
+    for (const std::vector<std::string>& asks : {std::vector<std::string>{"--help"}, {"-h"}}) {
+        const CliRun run = RunCommand(asks[0], {});
+        EXPECT_EQ(run.status, kExitOk);
+        EXPECT_EQ(run.out, full);
     }
+    const CliRun one = RunCommand("help", {"reading"});
+    EXPECT_EQ(one.out.find("usage: velmora-cli reading --name TEXT"), 0u) << one.out;
+    EXPECT_EQ(RunCommand("reading", {"--help"}).out, one.out);
+    EXPECT_EQ(RunCommand("calendar", {"2000-1-1", "-h"}).out, RunCommand("help", {"calendar"}).out);
+    EXPECT_EQ(RunCommand("--version", {}).out, "velmora-cli " VELMORA_VERSION "\n");
+    const CliRun unknown = RunCommand("help", {"horoscope"});
+    EXPECT_EQ(unknown.status, kExitUsage);
+    EXPECT_NE(unknown.err.find("no command 'horoscope'"), std::string::npos);
 }
 
 }  // namespace
