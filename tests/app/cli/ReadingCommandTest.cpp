@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "CliRun.h"
@@ -98,6 +99,66 @@ TEST(ReadingCommand, AMissingDatabaseIsAFailureThatNamesTheFile)
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_NE(run.err.find("Orsk.dll"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
+}
+
+// An output that is the database, through any path to it, is refused before
+// anything is written; an output that cannot be written says why.
+struct OutputCase {
+    std::string output;  // in the test's folder, which holds db.sqlite
+    std::string message;
+};
+
+class OutputFiles : public ::testing::TestWithParam<OutputCase> {};
+
+TEST_P(OutputFiles, AreRefusedWithTheReasonAndLeaveTheDatabaseWhole)
+{
+    namespace fs = std::filesystem;
+    const velmora::testing::ScratchFolder folder;
+    const fs::path database = folder.Path() / "db.sqlite";
+    fs::copy_file(VELMORA_SAMPLE_READING_DB, database);
+    fs::create_hard_link(database, folder.Path() / "hard-link");
+    fs::create_symlink("db.sqlite", folder.Path() / "soft-link");
+    fs::create_symlink("loop-b", folder.Path() / "loop-a");
+    fs::create_symlink("loop-a", folder.Path() / "loop-b");
+    fs::create_directory(folder.Path() / "folder");
+    const std::string before = velmora::testing::ReadBytes(database);
+    const std::vector<std::string> entries = folder.Entries();
+
+    const velmora::testing::WorkingDirectory inFolder(folder.Path());
+    const CliRun run = Reading(With(kBirth, {"--output", GetParam().output}), "db.sqlite");
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+    EXPECT_EQ(velmora::testing::ReadBytes(database), before);
+    EXPECT_EQ(folder.Entries(), entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reading, OutputFiles,
+    ::testing::Values(OutputCase{"db.sqlite", "is the reading database"},
+                      OutputCase{"folder/../db.sqlite", "is the reading database"},
+                      OutputCase{"hard-link", "is the reading database"},
+                      OutputCase{"soft-link", "is the reading database"},
+                      OutputCase{"folder", "cannot write folder: Is a directory"},
+                      OutputCase{"loop-a", "cannot write loop-a: Too many levels of symbolic links"},
+                      OutputCase{"missing/page.html", "cannot write missing/page.html: No such file or directory"},
+                      OutputCase{"/dev/full", "cannot write /dev/full: No space left on device"},
+                      OutputCase{"page\x1b[2J.html/x", "cannot write page\\x1b[2J.html/x: No such file"}));
+
+TEST(ReadingCommand, AnOutputReplacesTheFileWholeThroughItsLink)
+{
+    namespace fs = std::filesystem;
+    const velmora::testing::ScratchFolder folder;
+    const fs::path page = folder.Path() / "page.json";
+    { std::ofstream(page) << "old"; }
+    fs::permissions(page, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("page.json", folder.Path() / "link.json");
+    const CliRun run = Reading(With(kBirth, {"--format", "json", "--output", (folder.Path() / "link.json").string()}));
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(velmora::testing::ReadBytes(page), Reading(With(kBirth, {"--format", "json"})).out);
+    EXPECT_TRUE(fs::is_symlink(folder.Path() / "link.json"));
+    EXPECT_EQ(fs::status(page).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"link.json", "page.json"}));
 }
 
 // Each bad argument is named in one line on stderr, with status 2.
