@@ -190,7 +190,7 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         return kExitUsage;
     }
     try {
-        TDatabaseConnection con1(ConnectionStringFor(request.database));
+        TDatabaseConnection con1(ConnectionStringFor(request.database), DatabaseUse::SharedReading);
         TDatabaseQuery qry1(con1);
         TKarvoInfo record;
         const ReadingOutcome outcome = ComputeReading(request.input, Today(), qry1, record);

@@ -108,6 +108,8 @@ struct OutputCase {
     std::string message;
 };
 
+void PrintTo(const OutputCase& c, std::ostream* out) { *out << c.output; }
+
 class OutputFiles : public ::testing::TestWithParam<OutputCase> {};
 
 TEST_P(OutputFiles, AreRefusedWithTheReasonAndLeaveTheDatabaseWhole)
@@ -166,6 +168,8 @@ struct ArgumentCase {
     std::vector<std::string> args;
     std::string message;
 };
+
+void PrintTo(const ArgumentCase& c, std::ostream* out) { *out << c.message; }
 
 class ArgumentMessages : public ::testing::TestWithParam<ArgumentCase> {};
 
