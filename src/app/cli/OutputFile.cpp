@@ -116,7 +116,9 @@ std::optional<std::string> WriteOutputFile(const std::string& output, std::strin
     if (exists && !S_ISREG(existing.st_mode)) return WriteInPlace(output, bytes);
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = target.filename().string();
+    hidden.insert(0, 1, '.');
+    std::string temporary = (folder / hidden).string() + ".XXXXXX";
     const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor < 0) return CannotWrite(output, errno);
     const mode_t mode = exists ? existing.st_mode & 07777 : NewFileMode();
