@@ -53,8 +53,12 @@ TEST(ReadingCommand, JsonNamesEveryFieldOfTheReading)
     EXPECT_NE(run.out.find("\"SiZhu\": \"甲子 丙寅 戊辰 甲子\""), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\"IsLeap\": false"), std::string::npos);
     EXPECT_NE(run.out.find("\"ShuXiangIndex\": 0"), std::string::npos);
-    // 甲子 has a sample text.
-    EXPECT_NE(run.out.find("甲子年"), std::string::npos);
+    // The commentaries are plain text: headings in brackets and paragraphs
+    // as lines, the general animal text and the month's joined by a line.
+    EXPECT_NE(run.out.find("\"YearText\": \"[甲子年 样本]\\n甲木立于子水之上，"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("越过越踏实。\",\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"ShuXiangText\": \"[属鼠 样本]\\n"), std::string::npos) << run.out;
+    for (const char* html : {"&nbsp", "<br>", "\\r"}) EXPECT_EQ(run.out.find(html), std::string::npos) << html;
 }
 
 TEST(ReadingCommand, TextIsAShortSummary)
