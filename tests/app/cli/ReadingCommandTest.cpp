@@ -95,6 +95,9 @@ TEST(ReadingCommand, ImpossibleDatesEndWithTheirMessageAndStatusOne)
     EXPECT_EQ(future.status, kExitFailure);
     EXPECT_EQ(future.err, "农历数据仅支持公元前849年至公元2100年\n");
     EXPECT_EQ(future.out, "");
+    // A date past the days the calendar counts is out of range too, not a date that does not exist.
+    EXPECT_EQ(Reading({"--name", "张三", "--sex", "女", "--gregorian", "9999999-1-1", "--hour", "7"}).err,
+              "农历数据仅支持公元前849年至公元2100年\n");
 }
 
 TEST(ReadingCommand, AMissingDatabaseIsAFailureThatNamesTheFile)
