@@ -100,12 +100,27 @@ TEST(ReadingCommand, ImpossibleDatesEndWithTheirMessageAndStatusOne)
               "农历数据仅支持公元前849年至公元2100年\n");
 }
 
-TEST(ReadingCommand, AMissingDatabaseIsAFailureThatNamesTheFile)
+TEST(ReadingCommand, ADatabaseThatCannotBeOpenedIsAFailureThatSaysWhy)
 {
-    const CliRun run = Reading(kBirth, "/nonexistent/folder/Orsk.dll");
-    EXPECT_EQ(run.status, kExitFailure);
-    EXPECT_NE(run.err.find("Orsk.dll"), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "");
+    namespace fs = std::filesystem;
+    const velmora::testing::ScratchFolder folder;
+    fs::create_symlink("loop-b", folder.Path() / "loop-a");
+    fs::create_symlink("loop-a", folder.Path() / "loop-b");
+    { std::ofstream(folder.Path() / "file") << "x"; }
+    {
+        const std::string cut = velmora::testing::ReadBytes(VELMORA_SAMPLE_READING_DB).substr(0, 5000);
+        std::ofstream(folder.Path() / "cut.db", std::ios::binary) << cut;
+    }
+    for (const auto& [database, reason] :
+         {std::pair<std::string, std::string>{"/nonexistent/folder/Orsk.dll", "there is no file \"Orsk.dll\""},
+          {(folder.Path() / "loop-a").string(), "Too many levels of symbolic links"},
+          {(folder.Path() / "file/Orsk.dll").string(), "Not a directory"},
+          {(folder.Path() / "cut.db").string(), "it is damaged"}}) {
+        const CliRun run = Reading(kBirth, database);
+        EXPECT_EQ(run.status, kExitFailure);
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
 }
 
 // An output that is the database, through any path to it, is refused before
