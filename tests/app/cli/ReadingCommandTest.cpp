@@ -2,6 +2,7 @@
 // for bad input, impossible dates and a missing database.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -205,6 +206,14 @@ TEST_P(ArgumentMessages, NameTheArgumentAndTheRule)
 
 const std::vector<std::string> kNoHour = {"--name", "张三", "--sex", "男", "--gregorian", "2009-9-21"};
 
+// A whole birth with one option's value replaced.
+std::vector<std::string> BirthWith(const std::string& option, const std::string& value)
+{
+    std::vector<std::string> args = With(kNoHour, {"--hour", "7"});
+    *(std::find(args.begin(), args.end(), option) + 1) = value;
+    return args;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Reading, ArgumentMessages,
     ::testing::Values(
@@ -220,22 +229,16 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{With(kBirth, {"--leap"}), "--leap goes with --lunar"},
         ArgumentCase{With(kBirth, {"--leap=1"}), "--leap takes no value"},
         ArgumentCase{{"--name", "张三", "--sex", "男", "--hour", "7"}, "one of --gregorian or --lunar is needed"},
-        ArgumentCase{{"--name", "张三", "--sex", "x", "--gregorian", "2009-9-21", "--hour", "7"},
-                     "--sex x: the sex is 男 or 女"},
-        ArgumentCase{{"--name", "", "--sex", "男", "--gregorian", "2009-9-21", "--hour", "7"},
-                     "--name : the name is empty"},
-        ArgumentCase{{"--name", "a\x1b[2Jb", "--sex", "男", "--gregorian", "2009-9-21", "--hour", "7"},
-                     "--name a\\x1b[2Jb: the name is not plain UTF-8 text"},
-        ArgumentCase{{"--name", "\xff\xfe", "--sex", "男", "--gregorian", "2009-9-21", "--hour", "7"},
-                     "--name \\xff\\xfe: the name is not plain UTF-8 text"},
-        ArgumentCase{{"--name", "张三", "--sex", "男", "--gregorian", "2009/9/21", "--hour", "7"},
-                     "--gregorian 2009/9/21: a date is Y-M-D in digits"},
-        ArgumentCase{{"--name", "张三", "--sex", "男", "--gregorian", "2009-9a-21", "--hour", "7"},
-                     "--gregorian 2009-9a-21: a date is Y-M-D in digits"},
-        ArgumentCase{{"--name", "张三", "--sex", "男", "--gregorian", "1990-99999999999-17", "--hour", "7"},
+        ArgumentCase{BirthWith("--sex", "x"), "--sex x: the sex is 男 or 女"},
+        ArgumentCase{BirthWith("--name", ""), "--name : the name is empty"},
+        ArgumentCase{BirthWith("--name", "a\x1b[2Jb"), "--name a\\x1b[2Jb: the name is not plain UTF-8 text"},
+        ArgumentCase{BirthWith("--name", "\xff\xfe"), "--name \\xff\\xfe: the name is not plain UTF-8 text"},
+        ArgumentCase{BirthWith("--gregorian", "2009/9/21"), "--gregorian 2009/9/21: a date is Y-M-D in digits"},
+        ArgumentCase{BirthWith("--gregorian", "2009-9a-21"), "--gregorian 2009-9a-21: a date is Y-M-D in digits"},
+        ArgumentCase{BirthWith("--gregorian", "1990-99999999999-17"),
                      "--gregorian 1990-99999999999-17: the month 99999999999 is too large"},
-        ArgumentCase{{"--name", "张三", "--sex", "男", "--lunar", "99999999999-05-17", "--hour", "7"},
-                     "--lunar 99999999999-05-17: the year 99999999999 is too large"}));
+        ArgumentCase{BirthWith("--gregorian", "99999999999-05-17"),
+                     "--gregorian 99999999999-05-17: the year 99999999999 is too large"}));
 
 TEST(ReadingCommand, OptionsTakeTheirValueAfterAnEqualsSignToo)
 {

@@ -11,6 +11,7 @@
 #include <iostream>
 #include <random>
 
+#include "LabelledDatabase.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
 #include "ReadingTestSupport.h"
@@ -23,25 +24,13 @@ using testing::ScratchFolder;
 
 constexpr StartupDate kStartup{2026, 12, 8};
 
-BirthInput Birth(std::string year, std::string month, std::string day, std::string hour, std::string sex)
-{
-    BirthInput input;
-    input.name = "张三";
-    input.sex = std::move(sex);
-    input.year = std::move(year);
-    input.month = std::move(month);
-    input.day = std::move(day);
-    input.hour = std::move(hour);
-    return input;
-}
-
 // Readings that together read rows of every table, 甲子 (with sample texts) among them.
 const std::vector<BirthInput>& Births()
 {
-    static const std::vector<BirthInput> births = {Birth("1984", "2", "4", "23", "男"),
-                                                   Birth("1990", "10", "30", "4", "女"),
-                                                   Birth("2009", "9", "21", "7", "男"),
-                                                   Birth("1977", "6", "15", "13", "女")};
+    static const std::vector<BirthInput> births = {testing::Gregorian("1984", "2", "4", "23", "男"),
+                                                   testing::Gregorian("1990", "10", "30", "4", "女"),
+                                                   testing::Gregorian("2009", "9", "21", "7", "男"),
+                                                   testing::Gregorian("1977", "6", "15", "13", "女")};
     return births;
 }
 
