@@ -3,8 +3,6 @@
 // the sample database.
 #include <gtest/gtest.h>
 
-#include <sqlcipher/sqlite3.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -48,15 +46,6 @@ std::vector<TKarvoInfo> ReadAll(const fs::path& file)
     return records;
 }
 
-void Execute(const fs::path& file, const std::string& statement)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    const std::string sql = KeyStatements("71640358") + statement;
-    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
-
 struct BadRow {
     std::string change;   // a statement run on a copy of the sample database
     std::string message;  // in the error of a reading
@@ -71,7 +60,7 @@ TEST_P(HandMadeRows, AreDatabaseErrorsNamingColumnAndKey)
     const ScratchFolder folder;
     const fs::path file = folder.Path() / "db.sqlite";
     fs::copy_file(VELMORA_SAMPLE_READING_DB, file);
-    Execute(file, GetParam().change);
+    testing::ChangeDatabase(file, GetParam().change);
     try {
         ReadAll(file);
         ADD_FAILURE() << "no error";
