@@ -355,20 +355,31 @@ void TDatabaseQuery::ReadResult(sqlite3_stmt* statement)
     active_ = true;
 }
 
+// The statements of a lookup compile, so an error while one runs comes from
+// the file: a lock, the system, or a page that fails its check (which the
+// cipher layer reports as a plain SQLITE_ERROR).
 void TDatabaseQuery::FailRun(sqlite3_stmt* statement)
 {
     sqlite3* db = sqlite3_db_handle(statement);
     const int code = sqlite3_extended_errcode(db) & 0xff;
+    const int systemError = sqlite3_system_errno(db);
     const std::string engineText = sqlite3_errmsg(db);
     sqlite3_reset(statement);
-    const std::string file = Quoted(connection_->FilePath().string());
-    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
-        throw EDatabaseError("The reading database " + file + " is damaged: " + engineText + " (reading " +
-                             Quoted(sql_) + ").");
-    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-        throw EDatabaseError("The reading database " + file + " cannot be read: " +
-                             std::string(kHeldByWindowReason) + " (" + engineText + ").");
-    throw EDatabaseError("The reading database failed to run " + Quoted(sql_) + ": " + engineText + ".");
+    const std::string file = "The reading database " + Quoted(connection_->FilePath().string());
+    const std::string reading = " (reading " + Quoted(sql_) + ")";
+    switch (code) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw EDatabaseError(file + " cannot be read: " + std::string(kHeldByWindowReason) + reading + ".");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        throw EDatabaseError(file + " cannot be read: " +
+                             (systemError ? std::string(std::strerror(systemError)) : engineText) + reading + ".");
+    case SQLITE_NOMEM:
+        throw EDatabaseError(file + " cannot be read: out of memory" + reading + ".");
+    default:
+        throw EDatabaseError(file + " is damaged: " + engineText + reading + ".");
+    }
 }
 
 void TDatabaseQuery::Close()

@@ -147,5 +147,26 @@ TEST(DamagedDatabase, RandomDamageGivesTheIntactReadingOrAClearError)
     EXPECT_EQ(hangs, 0);
 }
 
+// One flipped bit of the shipped database once emptied the star sign's text
+// of this reading silently.
+TEST(DamagedDatabase, AFlippedBitInTheShippedFileIsAnError)
+{
+    const ScratchFolder folder;
+    std::string bytes = testing::ReadBytes(VELMORA_READING_DB_FILE);
+    ASSERT_GT(bytes.size(), 220089u);
+    bytes[220089] ^= 1;
+    const fs::path file = folder.Path() / "Orsk.dll";
+    std::ofstream(file, std::ios::binary) << bytes;
+    TDatabaseConnection connection(testing::ConnectionStringFor(file), DatabaseUse::SharedReading);
+    TDatabaseQuery query(connection);
+    TKarvoInfo record;
+    try {
+        ComputeReading(testing::Gregorian("1990", "10", "30", "4"), kStartup, query, record);
+        ADD_FAILURE() << "a reading with the text " << record.XingZuoText;
+    } catch (const EDatabaseError& error) {
+        EXPECT_NE(std::string(error.what()).find("is damaged"), std::string::npos) << error.what();
+    }
+}
+
 }  // namespace
 }  // namespace velmora
