@@ -18,6 +18,7 @@
 #include <string>
 #include <system_error>
 
+#include "MessageText.h"
 #include "UnitPublic.h"
 
 #ifdef _WIN32
@@ -73,7 +74,7 @@ std::string WithoutTrailingSlashes(std::string path)
 
 [[noreturn]] void Refuse(const std::string& folder, const std::string& reason)
 {
-    throw std::runtime_error("Cannot use the temporary folder \"" + folder + "\": " + reason);
+    throw std::runtime_error("Cannot use the temporary folder \"" + Printable(folder) + "\": " + reason);
 }
 
 class Descriptor {

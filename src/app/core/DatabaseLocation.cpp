@@ -1,5 +1,6 @@
 #include "DatabaseLocation.h"
 
+#include "MessageText.h"
 #include "ReadingDatabase.h"
 
 #include <string>
@@ -25,7 +26,7 @@ fs::path RunningProgramFolder()
     return error ? fs::path() : program.parent_path();
 }
 
-std::string Quoted(const fs::path& path) { return '"' + path.string() + '"'; }
+std::string Quoted(const fs::path& path) { return '"' + Printable(path.string()) + '"'; }
 
 std::string NotFound(const fs::path& file, const std::vector<std::string>& looked)
 {
@@ -73,8 +74,10 @@ fs::path LocateDatabase(std::string_view dataSource, const DatabasePlaces& place
     for (const auto& [file, where] : candidates) {
         std::error_code error;
         // Anything at the name counts (the caller says what is wrong with
-        // it), but a link to nothing is nothing.
-        if (fs::exists(file, error)) return file;
+        // it), and so does a name the system cannot follow (a loop of links,
+        // a file in place of a folder), whose reason the caller gives; but a
+        // link to nothing is nothing.
+        if (fs::exists(file, error) || (error && error != std::errc::no_such_file_or_directory)) return file;
         looked.push_back(where);
     }
     throw EDatabaseError(NotFound(inWorkingDirectory, looked));
