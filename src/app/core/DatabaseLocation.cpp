@@ -77,7 +77,8 @@ fs::path LocateDatabase(std::string_view dataSource, const DatabasePlaces& place
         // it), and so does a name the system cannot follow (a loop of links,
         // a file in place of a folder), whose reason the caller gives; but a
         // link to nothing is nothing.
-        if (fs::exists(file, error) || (error && error != std::errc::no_such_file_or_directory)) return file;
+        const auto status = fs::status(file, error);
+        if (fs::exists(status) || (error && error != std::errc::no_such_file_or_directory)) return file;
         looked.push_back(where);
     }
     throw EDatabaseError(NotFound(inWorkingDirectory, looked));
