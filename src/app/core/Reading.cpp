@@ -5,6 +5,7 @@
 #include "ChineseCalendar.h"
 #include "DESCrypt.h"
 #include "GbkCodec.h"
+#include "MomentReading.h"
 #include "ReadingDatabase.h"
 #include "ReadingStatements.h"
 #include "UnitPublic.h"
@@ -139,16 +140,13 @@ void LookUpCommentaries(TDatabaseQuery& query, const std::string& yearPillarName
                      CommentaryHtml(query.FieldAsString(AnimalMonthColumn(r.LunarMonth)));
 }
 
-// Everything that follows from the working date and the hour; gives the
-// name of the year pillar, the key of the year's lookup.
-std::string WriteChart(const GregorianDate& date, int hour, const StartupDate& startup, TKarvoInfo& r)
+// Everything that follows from the four pillars and the day of the star
+// sign; gives the name of the year pillar, the key of the year's lookup.
+std::string WriteChart(const int (&pillars)[4], int month, int day, const StartupDate& startup, TKarvoInfo& r)
 {
     const long long birthYear = ParseIntOr(r.Year, 0);
     r.Age = std::to_string(startup.year - birthYear + 1) + "岁(虚岁)";
 
-    const int pillars[4] = {YearPillar(date.year, date.month, date.day), MonthPillar(date.year, date.month, date.day),
-                            DayPillar(date.year, date.month, date.day),
-                            HourPillar(date.year, date.month, date.day, hour)};
     std::string names[4], elements[4];
     for (int i = 0; i < 4; ++i) {
         names[i] = SexagenaryName(pillars[i]);
@@ -157,13 +155,36 @@ std::string WriteChart(const GregorianDate& date, int hour, const StartupDate& s
     r.SiZhu = JoinWithSpaces(names);
     r.WuXing = JoinWithSpaces(elements);
     r.HourName = PillarBranchName(pillars[3]) + "时";
-    r.XingZuo = StarSignName(StarSign(date.month, date.day)) + "座";
+    r.XingZuo = StarSignName(StarSign(month, day)) + "座";
     // The Nayin comes from the day pillar; the animal from the year pillar,
     // so it changes at 立春 together with it.
     r.NaYin = NayinOfPillar(names[2]);
     r.ShuXiangIndex = pillars[0] % 12;
     r.ShuXiang = AnimalName(r.ShuXiangIndex);
     return names[0];
+}
+
+// The classic chart: the working date's pillars, the hour as typed.
+std::string WriteClassicChart(const GregorianDate& date, int hour, const StartupDate& startup, TKarvoInfo& r)
+{
+    const int pillars[4] = {YearPillar(date.year, date.month, date.day), MonthPillar(date.year, date.month, date.day),
+                            DayPillar(date.year, date.month, date.day),
+                            HourPillar(date.year, date.month, date.day, hour)};
+    return WriteChart(pillars, date.month, date.day, startup, r);
+}
+
+// The fields of the exact birth moment start empty in every reading.
+void ClearMomentFields(TKarvoInfo& r)
+{
+    const TKarvoInfo blank;
+    r.ClockTime = blank.ClockTime;
+    r.StandardTime = blank.StandardTime;
+    r.SolarTime = blank.SolarTime;
+    r.Place = blank.Place;
+    r.Longitude = blank.Longitude;
+    r.Precise = blank.Precise;
+    r.ZiSchoolName = blank.ZiSchoolName;
+    r.Notes = blank.Notes;
 }
 
 }  // namespace
@@ -204,8 +225,27 @@ ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startu
 
     next.Name = input.name;
     next.Sex = input.sex;
-    const std::string yearPillarName = WriteChart(date, typed.hour, startup, next);
-    LookUpCommentaries(query, yearPillarName, next);
+    ClearMomentFields(next);
+    // A chart of another moment of the same birth, for the moment's options
+    // and the notes: the record's lunar date, pillars and commentaries.
+    const ChartReader readChart = [&](const ChartMoment& chart) -> std::optional<TKarvoInfo> {
+        TKarvoInfo other = next;
+        const CivilTime& d = chart.lunarDate;
+        if (!WriteLunarDate({d.year, d.month, d.day}, other)) return std::nullopt;
+        const std::string yearPillarName =
+            WriteChart(chart.pillars, chart.dayTime.month, chart.dayTime.day, startup, other);
+        LookUpCommentaries(query, yearPillarName, other);
+        return other;
+    };
+    const CivilTime clock{date.year, date.month, date.day, typed.hour, input.moment.minute.value_or(0), 0};
+    if (input.moment.AnyGiven()) {
+        const ReadingOutcome moment = ReadExactMoment(clock, input.moment, readChart, next);
+        if (moment != ReadingOutcome::Complete) return moment;
+    } else {
+        const std::string yearPillarName = WriteClassicChart(date, typed.hour, startup, next);
+        LookUpCommentaries(query, yearPillarName, next);
+        AddClassicNotes(clock, readChart, next);
+    }
     record = std::move(next);
     return ReadingOutcome::Complete;
 }
