@@ -56,14 +56,14 @@ int PreciseMonthPillar(BeijingSeconds standard)
     return CombineStemBranch((yearStem % 5 * 2 + 2 + fromTiger) % 10, branch);
 }
 
-ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules)
+ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules, std::optional<double> equationOfTime)
 {
     ChartMoment chart;
     chart.standard = standard;
     BeijingSeconds local = standard;
     if (rules.longitude) {
         chart.longitudeMinutes = 4 * (*rules.longitude - 120);
-        chart.equationOfTime = EquationOfTime(standard);
+        chart.equationOfTime = equationOfTime ? *equationOfTime : EquationOfTime(standard);
         local += std::llround(chart.longitudeMinutes * 60 + chart.equationOfTime);
     }
     chart.dayTime = ToCivilTime(local);

@@ -26,8 +26,11 @@ struct ChartMoment {
     double longitudeMinutes = 0;  // 4 minutes a degree from 120°E, with a longitude
 };
 
-// The moment must lie in InMomentYears.
-ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules);
+// The moment must lie in InMomentYears. A moment within minutes of one
+// already charted may pass that one's equation of time, which changes by
+// less than a second an hour.
+ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules,
+                    std::optional<double> equationOfTime = std::nullopt);
 
 // The year and month pillars by the terms' moments.
 int PreciseYearPillar(BeijingSeconds standard);

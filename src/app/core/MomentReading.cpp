@@ -157,10 +157,10 @@ public:
     // different year or month pillars.
     void OnTermDay(const CivilTime& clock)
     {
+        if (!OtherRuleChangesYearOrMonth()) return;
         MomentRules other = rules_;
         other.precise = !rules_.precise;
-        const ChartMoment otherChart = ChartAt(chart_.standard, other);
-        if (otherChart.pillars[0] == chart_.pillars[0] && otherChart.pillars[1] == chart_.pillars[1]) return;
+        const ChartMoment otherChart = ChartAt(chart_.standard, other, chart_.equationOfTime);
         const auto [before, after] = SectionalTermsAround(chart_.standard);
         const TermAt term = chart_.standard - before.moment < after.moment - chart_.standard ? before : after;
         const auto otherRecord = read_(otherChart);
@@ -205,9 +205,20 @@ public:
     }
 
 private:
+    // Whether the classic rule (for a precise reading) or the precise one
+    // (for a classic reading) gives another year or month pillar.
+    bool OtherRuleChangesYearOrMonth() const
+    {
+        const CivilTime& t = chart_.dayTime;
+        const int year = rules_.precise ? YearPillar(t.year, t.month, t.day) : PreciseYearPillar(chart_.standard);
+        const int month = rules_.precise ? MonthPillar(t.year, t.month, t.day) : PreciseMonthPillar(chart_.standard);
+        return year != chart_.pillars[0] || month != chart_.pillars[1];
+    }
+
+    // Another moment close to the reading's: its equation of time is the same.
     std::optional<TKarvoInfo> ReadAt(BeijingSeconds standard, const MomentRules& rules)
     {
-        return read_(ChartAt(standard, rules));
+        return read_(ChartAt(standard, rules, chart_.equationOfTime));
     }
     void Add(std::string note) { record_.Notes.push_back(std::move(note)); }
 
