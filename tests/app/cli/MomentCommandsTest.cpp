@@ -10,14 +10,6 @@
 namespace velmora::cli {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 TEST(TermsCommand, ListsTheTwentyFourTermsOfEachYear)
 {
     const CliRun one = RunCommand("terms", {"2024"});
