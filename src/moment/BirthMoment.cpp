@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 #include "ChineseCalendar.h"
 #include "TermMoments.h"
@@ -54,6 +55,15 @@ int PreciseMonthPillar(BeijingSeconds standard)
     const int fromTiger = (branch + 10) % 12;  // 寅 opens the year's months
     // The first month's stem follows the year's stem (甲己之年丙作首).
     return CombineStemBranch((yearStem % 5 * 2 + 2 + fromTiger) % 10, branch);
+}
+
+bool NearSectionalTermDay(const CivilTime& date)
+{
+    const int day = DayOfYear(date.year, date.month, date.day);
+    // n = 1, 3, ..., 23: the year's sectional terms, 小寒 in early January to 大雪 in early December.
+    for (int n = 1; n <= 23; n += 2)
+        if (std::abs(day - static_cast<int>(std::floor(SolarTermDay(date.year, n)))) <= 1) return true;
+    return false;
 }
 
 ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules, std::optional<double> equationOfTime)

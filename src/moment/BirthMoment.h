@@ -36,6 +36,11 @@ ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules,
 int PreciseYearPillar(BeijingSeconds standard);
 int PreciseMonthPillar(BeijingSeconds standard);
 
+// Whether a date lies within a day of a sectional term's civil day by the
+// calendar's own formula, which is within half an hour of the moments: only
+// such a date can have year or month pillars that the moments change.
+bool NearSectionalTermDay(const CivilTime& date);
+
 // The 时辰 (branch 0..11) of an hour, and its first hour (23 for 子).
 inline int ShichenOfHour(int hour) { return (hour + 1) / 2 % 12; }
 

@@ -93,7 +93,7 @@ public:
     }
 
     // What the precise mode applied, in the order it applied it.
-    void Applied(const CivilTime& clock, const std::optional<Place>& place)
+    void Applied(const CivilTime& clock, const std::optional<Place>& place, std::optional<double> latitude)
     {
         if (InDaylightSaving(chart_.standard))
             Add("本次按精确时刻排盘。出生时的钟表时间" + DateText(clock) + " " + HourMinute(clock) +
@@ -108,7 +108,10 @@ public:
                 MomentText(after.moment) + "）之前。");
         if (rules_.longitude) {
             const std::string where = place ? "出生地" + place->DisplayName() + "（" + LongitudeText(place->longitude) + "）"
-                                            : "所填经度" + LongitudeText(*rules_.longitude);
+                                            : "所填经度" + LongitudeText(*rules_.longitude) +
+                                                  (latitude ? Printf("、%s%.2f°", *latitude < 0 ? "南纬" : "北纬",
+                                                                     std::fabs(*latitude))
+                                                            : "");
             Add("真太阳时按" + where + "计算：经度时差" + SignedDuration(chart_.longitudeMinutes * 60) + "，均时差" +
                 SignedDuration(chart_.equationOfTime) + "，真太阳时为" + DateText(chart_.dayTime) + " " +
                 HourMinute(chart_.dayTime) + "。日柱、时柱与农历日按真太阳时排定，节气仍按交节的确切时刻。");
@@ -157,6 +160,7 @@ public:
     // different year or month pillars.
     void OnTermDay(const CivilTime& clock)
     {
+        if (!rules_.precise && !NearSectionalTermDay(clock)) return;  // the terms' moments are not needed
         if (!OtherRuleChangesYearOrMonth()) return;
         MomentRules other = rules_;
         other.precise = !rules_.precise;
@@ -244,7 +248,6 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
         longitude = place->longitude;
     }
     if (longitude && !ValidLongitude(*longitude)) return ReadingOutcome::UnknownPlace;
-    if (!InMomentYears(clock.year)) return ReadingOutcome::OutsideLunarRange;
 
     const bool precise = options.IsPrecise();
     const ClockReading reading = ReadClock(ToBeijingSeconds(clock));
@@ -267,7 +270,7 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
     r.ZiSchoolName = std::string(ZiSchoolName(options.zi));
 
     NoteWriter notes(chart, rules, read, r);
-    if (precise) notes.Applied(clock, place);
+    if (precise) notes.Applied(clock, place, place ? std::nullopt : options.latitude);
     if (precise || options.zi == ZiSchool::Early) notes.School();
     if (precise && reading.Repeated()) notes.Repeated(clock, *reading.second);
     if (!precise) notes.ClockAhead(clock);
