@@ -52,7 +52,10 @@ ReadingOutcome TakeGregorianDate(const BirthInput& input, const TypedNumbers& ty
     try {
         CheckDate(typed.year, typed.month, typed.day);
     } catch (const EDateException&) {
-        return ReadingOutcome::DateError;
+        // A date that exists but that the calendar cannot count is far past
+        // the lunar calendar's years: that is what the user is told.
+        return IsPastCountedRange(typed.year, typed.month, typed.day) ? ReadingOutcome::OutsideLunarRange
+                                                                        : ReadingOutcome::DateError;
     }
     date = {typed.year, typed.month, typed.day};
     record.Year = input.year;
