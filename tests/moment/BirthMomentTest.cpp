@@ -30,7 +30,7 @@ TEST(BirthMoment, PreciseAndClassicPillarsAgreeAwayFromTheTermDays)
                 ++near;
                 continue;
             }
-            for (const auto [hour, minute] : {std::pair(0, 0), std::pair(23, 59)}) {
+            for (const auto& [hour, minute] : {std::pair(0, 0), std::pair(23, 59)}) {
                 const BeijingSeconds moment = At(date.year, date.month, date.day, hour, minute);
                 ASSERT_EQ(Names(ChartAt(moment, {true, std::nullopt, ZiSchool::Late})), Names(ChartAt(moment, {})))
                     << FormatDateTime(ToCivilTime(moment));

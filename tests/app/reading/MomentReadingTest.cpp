@@ -30,9 +30,21 @@ BirthInput Input(const Birth& b, MomentOptions moment)
     return input;
 }
 
-MomentOptions Precise() { return {.precise = true}; }
-MomentOptions AtPlace(std::string place) { return {.place = std::move(place)}; }
-MomentOptions Early() { return {.zi = ZiSchool::Early}; }
+// One option set, the others at their defaults.
+MomentOptions With(void (*set)(MomentOptions&))
+{
+    MomentOptions options;
+    set(options);
+    return options;
+}
+MomentOptions Precise() { return With([](MomentOptions& o) { o.precise = true; }); }
+MomentOptions Early() { return With([](MomentOptions& o) { o.zi = ZiSchool::Early; }); }
+MomentOptions AtPlace(std::string place)
+{
+    MomentOptions options;
+    options.place = std::move(place);
+    return options;
+}
 
 bool AnyNoteHas(const TKarvoInfo& r, std::string_view text)
 {
@@ -77,7 +89,7 @@ TEST_F(MomentReadings, NamedMoments)
         {"a minute after 惊蛰", {2024, 3, 5, 10, 24}, Precise(), "甲辰 丁卯 戊辰 丁巳", "25", "10:24", "", {}},
         {"summer time 1988, precise", {1988, 7, 1, 10, 30}, Precise(), "戊辰 戊午 丁巳 乙巳", "18", "09:30", "",
          {"已拨回一小时"}},
-        {"summer time 1988, classic", {1988, 7, 1, 10, 30}, {.minute = 30}, "戊辰 戊午 丁巳 乙巳", "18", "", "",
+        {"summer time 1988, classic", {1988, 7, 1, 10, 30}, With([](MomentOptions& o) { o.minute = 30; }), "戊辰 戊午 丁巳 乙巳", "18", "", "",
          {"北京标准时间应为09:30"}},
         {"repeated hour 1986", {1986, 9, 14, 1, 30}, Precise(), "丙寅 丁酉 辛酉 戊子", "11", "00:30", "",
          {"出现了两次", "时柱变为己丑"}},
@@ -92,9 +104,9 @@ TEST_F(MomentReadings, NamedMoments)
          {"喀什地区", "2024年6月1日 21:36"}},
         {"Harbin, east of 120°", {2024, 6, 2, 10, 40}, AtPlace("哈尔滨"), "甲辰 己巳 丁酉 丙午", "26", "10:40", "11:08",
          {"东经126"}},
-        {"typed longitude", {2024, 6, 2, 10, 40}, {.longitude = 126.63}, "甲辰 己巳 丁酉 丙午", "26", "10:40",
+        {"typed longitude", {2024, 6, 2, 10, 40}, With([](MomentOptions& o) { o.longitude = 126.63; }), "甲辰 己巳 丁酉 丙午", "26", "10:40",
          "11:08", {"所填经度东经126.63°"}},
-        {"near a 时辰 boundary", {2024, 6, 2, 10, 55}, {.minute = 55}, "甲辰 己巳 丁酉 乙巳", "26", "", "",
+        {"near a 时辰 boundary", {2024, 6, 2, 10, 55}, With([](MomentOptions& o) { o.minute = 55; }), "甲辰 己巳 丁酉 乙巳", "26", "", "",
          {"11:00只有5分钟", "时柱变为丙午"}},
     };
     for (const Row& row : rows) {
@@ -128,14 +140,15 @@ TEST_F(MomentReadings, ASkippedClockTimeOrAnUnknownPlaceEndsWithoutTouchingTheRe
         {Input({1991, 4, 14, 2, 0}, AtPlace("北京")), ReadingOutcome::SkippedClockTime},
         {Input({2024, 1, 1, 10, {}}, AtPlace("巴黎")), ReadingOutcome::UnknownPlace},
         {Input({2024, 1, 1, 10, {}}, AtPlace("朝阳区")), ReadingOutcome::UnknownPlace},
-        {Input({2024, 1, 1, 10, {}}, {.longitude = 181}), ReadingOutcome::UnknownPlace},
+        {Input({2024, 1, 1, 10, {}}, With([](MomentOptions& o) { o.longitude = 181; })), ReadingOutcome::UnknownPlace},
         {Input({2024, 1, 1, 10, 60}, {}), ReadingOutcome::DateError},
     };
+    TKarvoInfo previous;
+    previous.Name = "previous";
     for (const auto& [input, outcome] : rows) {
-        TKarvoInfo r;
-        r.Name = "previous";
+        TKarvoInfo r = previous;
         EXPECT_EQ(Read(input, r), outcome);
-        EXPECT_EQ(r, TKarvoInfo{.Name = "previous"});
+        EXPECT_EQ(r, previous);
     }
     EXPECT_FALSE(OutcomeMessage(ReadingOutcome::SkippedClockTime).empty());
 }
