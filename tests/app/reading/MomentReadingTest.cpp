@@ -79,7 +79,7 @@ TEST_F(MomentReadings, NamedMoments)
         // 立春 2024 came at 16:27; 2024-02-04 is lunar 12-25.
         {"before 立春, precise", {2024, 2, 4, 10, {}}, Precise(), "癸卯 乙丑 戊戌 丁巳", "25", "10:00", "",
          {"16:27", "年柱变为甲辰"}},
-        {"before 立春, classic", {2024, 2, 4, 10, {}}, {}, "甲辰 丙寅 戊戌 丁巳", "25", "", "",
+        {"before 立春, classic", {2024, 2, 4, 10, {}}, MomentOptions(), "甲辰 丙寅 戊戌 丁巳", "25", "", "",
          {"16:27", "年柱变为癸卯", "精确模式"}},
         {"a minute before 立春", {2024, 2, 4, 16, 26}, Precise(), "癸卯 乙丑 戊戌 庚申", "25", "16:26", "", {}},
         {"a minute after 立春", {2024, 2, 4, 16, 28}, Precise(), "甲辰 丙寅 戊戌 庚申", "25", "16:28", "", {}},
@@ -128,7 +128,7 @@ TEST_F(MomentReadings, AClassicReadingAwayFromEveryBoundaryHasNoNotesAndNoMoment
     TKarvoInfo r;
     r.Notes = {"a note of the previous reading"};
     r.Place = "成都市";
-    ASSERT_EQ(Read(Input({2009, 9, 21, 7, {}}, {}), r), ReadingOutcome::Complete);
+    ASSERT_EQ(Read(Input({2009, 9, 21, 7, {}}, MomentOptions()), r), ReadingOutcome::Complete);
     EXPECT_TRUE(r.Notes.empty());
     EXPECT_TRUE(r.Place.empty() && r.ClockTime.empty() && r.ZiSchoolName.empty() && !r.Precise);
 }
@@ -141,7 +141,7 @@ TEST_F(MomentReadings, ASkippedClockTimeOrAnUnknownPlaceEndsWithoutTouchingTheRe
         {Input({2024, 1, 1, 10, {}}, AtPlace("巴黎")), ReadingOutcome::UnknownPlace},
         {Input({2024, 1, 1, 10, {}}, AtPlace("朝阳区")), ReadingOutcome::UnknownPlace},
         {Input({2024, 1, 1, 10, {}}, With([](MomentOptions& o) { o.longitude = 181; })), ReadingOutcome::UnknownPlace},
-        {Input({2024, 1, 1, 10, 60}, {}), ReadingOutcome::DateError},
+        {Input({2024, 1, 1, 10, 60}, MomentOptions()), ReadingOutcome::DateError},
     };
     TKarvoInfo previous;
     previous.Name = "previous";
