@@ -65,6 +65,7 @@ struct EclipticOfDate {
     {
         const Vector direction = ApparentSunDirection(tt);
         double ecliptic[3];
+        // ERFA takes plain arrays it only reads.
         eraRxp(const_cast<double(*)[3]>(rotation), const_cast<double*>(direction.v), ecliptic);
         return NormalizedDegrees(std::atan2(ecliptic[1], ecliptic[0]) + nutation);
     }

@@ -34,10 +34,33 @@ def simplified(texts):
     return out.split("\n")[: len(texts)]
 
 
-def centroid(geometry):
-    if "encodeOffsets" in geometry:
-        return None  # a compressed outline: no centroid from it
+def decode_ring(text, offset):
+    """A ring in the map files' compressed form: pairs of characters, each
+    a zigzag-coded step from the previous point, in 1/1024 degree."""
+    if not isinstance(text, str):
+        return text  # already plain coordinates
+    x, y = offset
+    points = []
+    for i in range(0, len(text) - 1, 2):
+        dx, dy = ord(text[i]) - 64, ord(text[i + 1]) - 64
+        x += (dx >> 1) ^ -(dx & 1)
+        y += (dy >> 1) ^ -(dy & 1)
+        points.append([x / 1024, y / 1024])
+    return points
+
+
+def outlines(geometry):
+    """The polygons of a geometry, each a list of rings of [lon, lat]."""
     polygons = geometry["coordinates"] if geometry["type"] == "MultiPolygon" else [geometry["coordinates"]]
+    if "encodeOffsets" not in geometry:
+        return polygons
+    offsets = geometry["encodeOffsets"] if geometry["type"] == "MultiPolygon" else [geometry["encodeOffsets"]]
+    return [[decode_ring(ring, o) for ring, o in zip(polygon, polygon_offsets)]
+            for polygon, polygon_offsets in zip(polygons, offsets)]
+
+
+def centroid(geometry):
+    polygons = outlines(geometry)
     best = (0.0, [0.0, 0.0])
     for polygon in polygons:
         ring = polygon[0]
@@ -112,7 +135,8 @@ def main(echarts_dir, divisions_dir):
         if stem.startswith("tai2_wan1"):
             taiwan.append((short, counties))
             continue
-        match = [c for c in cities if c["name"].startswith(short)]
+        # A prefecture that became a city since the maps were drawn (那曲地区, now 那曲市).
+        match = [c for c in cities if c["name"].startswith(short.removesuffix("地区"))]
         if not match:
             # A county-level city under its province, or a division since merged:
             # its counties go in under the province.
