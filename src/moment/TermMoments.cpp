@@ -4,6 +4,7 @@
 #include <erfam.h>
 
 #include <cmath>
+#include <utility>
 #include <map>
 #include <mutex>
 
@@ -23,23 +24,34 @@ struct Vector {
     double v[3];
 };
 
-// The Sun's direction from the Earth, corrected for the aberration of the
-// Earth's motion (the Sun's own motion about the barycentre is too slow to
-// matter), in the ICRS axes.
-Vector ApparentSunDirection(const JulianDate& tt)
+// The Sun as seen from the Earth: its direction, corrected for the
+// aberration of the Earth's motion (the Sun's own motion about the
+// barycentre is too slow to matter), in the ICRS axes, and the speed of its
+// apparent motion along the sky.
+struct SunFromEarth {
+    Vector direction;
+    double radiansPerDay = 0;
+};
+
+SunFromEarth ApparentSun(const JulianDate& tt)
 {
     double heliocentric[2][3], barycentric[2][3];
     eraEpv00(tt.whole, tt.fraction, heliocentric, barycentric);
-    double towardsSun[3], direction[3], velocity[3];
+    double towardsSun[3], direction[3], velocity[3], sweep[3];
     eraSxp(-1, heliocentric[0], towardsSun);
     double distance = 0;
     eraPn(towardsSun, &distance, direction);
     eraSxp(1 / kLightAuPerDay, barycentric[1], velocity);
     const double bm1 = std::sqrt(1 - eraPdp(velocity, velocity));
-    Vector apparent;
-    eraAb(direction, velocity, distance, bm1, apparent.v);
-    return apparent;
+    SunFromEarth sun;
+    eraAb(direction, velocity, distance, bm1, sun.direction.v);
+    // The Earth's angular speed about the Sun is the Sun's about the Earth.
+    eraPxp(heliocentric[0], heliocentric[1], sweep);
+    sun.radiansPerDay = eraPm(sweep) / (distance * distance);
+    return sun;
 }
+
+Vector ApparentSunDirection(const JulianDate& tt) { return ApparentSun(tt).direction; }
 
 double NormalizedDegrees(double radians)
 {
@@ -61,14 +73,17 @@ struct EclipticOfDate {
         eraNut00b(tt.whole, tt.fraction, &nutation, &obliquityNutation);
     }
 
-    double Longitude(const JulianDate& tt) const
+    // The longitude in degrees, and its rate in degrees a day.
+    std::pair<double, double> LongitudeAndRate(const JulianDate& tt) const
     {
-        const Vector direction = ApparentSunDirection(tt);
+        SunFromEarth sun = ApparentSun(tt);
         double ecliptic[3];
         // ERFA takes plain arrays it only reads.
-        eraRxp(const_cast<double(*)[3]>(rotation), const_cast<double*>(direction.v), ecliptic);
-        return NormalizedDegrees(std::atan2(ecliptic[1], ecliptic[0]) + nutation);
+        eraRxp(const_cast<double(*)[3]>(rotation), sun.direction.v, ecliptic);
+        return {NormalizedDegrees(std::atan2(ecliptic[1], ecliptic[0]) + nutation), sun.radiansPerDay * ERFA_DR2D};
     }
+
+    double Longitude(const JulianDate& tt) const { return LongitudeAndRate(tt).first; }
 };
 
 // Degrees from `target` to `longitude`, in -180..180.
@@ -76,27 +91,21 @@ double Offset(double longitude, double target) { return std::remainder(longitude
 
 BeijingSeconds FindTerm(int year, int index)
 {
-    // The calendar's own formula is within half an hour; the Sun's mean
-    // speed turns the first offset into a step, the secant refines it.
+    // The calendar's own formula is within half an hour; Newton's steps with
+    // the Sun's own speed reach the moment in two or three evaluations.
     const double day = static_cast<double>(SolarTermDay(year, index + 1));
     BeijingSeconds guess = ToBeijingSeconds({year, 1, 1, 0, 0, 0}) + static_cast<BeijingSeconds>((day - 1) * 86400);
     const double target = TermLongitude(index);
     const EclipticOfDate ecliptic(TerrestrialJulianDate(guess));
     const double deltaT = TerrestrialMinusUniversal(guess);
-    const auto offsetAt = [&](double seconds) {
+    double t1 = 0;
+    for (int i = 0; i < 8; ++i) {
         JulianDate tt = UniversalJulianDate(guess);
-        tt.fraction += (seconds + deltaT) / 86400;
-        return Offset(ecliptic.Longitude(tt), target);
-    };
-    constexpr double kMeanDegreesPerSecond = 360.0 / 365.2422 / 86400;
-    double t0 = 0, f0 = offsetAt(t0);
-    double t1 = -f0 / kMeanDegreesPerSecond, f1 = offsetAt(t1);
-    for (int i = 0; i < 8 && std::fabs(t1 - t0) > 0.01 && f1 != f0; ++i) {
-        const double t2 = t1 - f1 * (t1 - t0) / (f1 - f0);
-        t0 = t1;
-        f0 = f1;
-        t1 = t2;
-        f1 = offsetAt(t1);
+        tt.fraction += (t1 + deltaT) / 86400;
+        const auto [longitude, degreesPerDay] = ecliptic.LongitudeAndRate(tt);
+        const double step = -Offset(longitude, target) / degreesPerDay * 86400;
+        t1 += step;
+        if (std::fabs(step) < 0.05) break;
     }
     return guess + static_cast<BeijingSeconds>(std::llround(t1));
 }
