@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CliOptions.h"
@@ -15,11 +16,21 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;  // the job itself failed (or output could not be written)
 constexpr int kExitUsage = 2;    // bad arguments
 
+// Writes the rest of a command's output and flushes it: kExitOk, or
+// kExitFailure with "velmora-cli COMMAND: could not write the output".
+int FinishOutput(std::string_view text, std::string_view command, std::ostream& out, std::ostream& err);
+
 // calendar FROM TO: one line per day with its lunar date and pillars.
 CommandSpec CalendarCommand();
 
 // reading --name ... : one reading, as text, JSON or the result page.
 CommandSpec ReadingCommand();
+
+// terms YEAR [TOYEAR]: the moments of the 24 solar terms of each year.
+CommandSpec TermsCommand();
+
+// places [TEXT]: the built-in birthplaces with their coordinates.
+CommandSpec PlacesCommand();
 
 // Every command, in the order of the help text.
 const std::vector<CommandSpec>& Commands();

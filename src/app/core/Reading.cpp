@@ -5,6 +5,7 @@
 #include "ChineseCalendar.h"
 #include "DESCrypt.h"
 #include "GbkCodec.h"
+#include "MomentReading.h"
 #include "ReadingDatabase.h"
 #include "ReadingStatements.h"
 #include "UnitPublic.h"
@@ -135,11 +136,12 @@ void RunLookup(TDatabaseQuery& query, std::string_view statement, std::initializ
                              std::string(keys.end()[-1]) + " (reading \"" + query.SQL() + "\").");
 }
 
+// One weight, with its commentary when `text` asks for it.
 int LookUpWeightAndText(TDatabaseQuery& query, std::string_view statement, std::string_view key,
-                        std::string_view weightColumn, std::string_view textColumn, std::string& text)
+                        std::string_view weightColumn, std::string_view textColumn, std::string* text)
 {
     RunLookup(query, statement, {key});
-    text = CommentaryHtml(query.FieldAsString(textColumn), textColumn, key);
+    if (text) *text = CommentaryHtml(query.FieldAsString(textColumn), textColumn, key);
     const int weight = query.FieldAsInteger(weightColumn);
     if (weight < kLowestWeight || weight > kHighestWeight)
         throw EDatabaseError("The reading database holds the weight " + std::to_string(weight) + " in " +
@@ -155,21 +157,28 @@ std::string LookUpText(TDatabaseQuery& query, std::string_view statement, std::s
     return CommentaryHtml(query.FieldAsString(column), column, key);
 }
 
+// The four weights' lookups and the bone weight worded from them; with
+// `texts` the four commentaries too.
+void LookUpBoneWeight(TDatabaseQuery& query, const std::string& yearPillarName, TKarvoInfo& r, bool texts)
+{
+    const int yearWeight = LookUpWeightAndText(query, kYearStatement, yearPillarName, kYearWeightColumn,
+                                               kYearTextColumn, texts ? &r.YearText : nullptr);
+    const int monthWeight = LookUpWeightAndText(query, kMonthStatement, r.LunarMonth, kMonthWeightColumn,
+                                                kMonthTextColumn, texts ? &r.MonthText : nullptr);
+    const int dayWeight = LookUpWeightAndText(query, kDayStatement, r.LunarDay, kDayWeightColumn, kDayTextColumn,
+                                              texts ? &r.DayText : nullptr);
+    const int hourWeight = LookUpWeightAndText(query, kHourStatement, r.HourName, kHourWeightColumn,
+                                               kHourTextColumn, texts ? &r.HourText : nullptr);
+    // Weights are tenths of a liang; the wording is in liang.
+    r.GuZhong = FormatBoneWeight((yearWeight + monthWeight + dayWeight + hourWeight) / 10.0);
+}
+
 // The seven lookups of a reading, in their order, with the bone weight
 // worded from the four weights.
 void LookUpCommentaries(TDatabaseQuery& query, const std::string& yearPillarName, TKarvoInfo& r)
 {
     query.Close();
-    const int yearWeight = LookUpWeightAndText(query, kYearStatement, yearPillarName, kYearWeightColumn,
-                                               kYearTextColumn, r.YearText);
-    const int monthWeight = LookUpWeightAndText(query, kMonthStatement, r.LunarMonth, kMonthWeightColumn,
-                                                kMonthTextColumn, r.MonthText);
-    const int dayWeight =
-        LookUpWeightAndText(query, kDayStatement, r.LunarDay, kDayWeightColumn, kDayTextColumn, r.DayText);
-    const int hourWeight =
-        LookUpWeightAndText(query, kHourStatement, r.HourName, kHourWeightColumn, kHourTextColumn, r.HourText);
-    // Weights are tenths of a liang; the wording is in liang.
-    r.GuZhong = FormatBoneWeight((yearWeight + monthWeight + dayWeight + hourWeight) / 10.0);
+    LookUpBoneWeight(query, yearPillarName, r, true);
 
     const bool male = r.Sex == "男";
     r.GuZhongText = LookUpText(query, male ? kMaleBoneStatement : kFemaleBoneStatement, r.GuZhong,
@@ -182,16 +191,13 @@ void LookUpCommentaries(TDatabaseQuery& query, const std::string& yearPillarName
                      CommentaryHtml(query.FieldAsString(monthColumn), monthColumn, r.ShuXiang);
 }
 
-// Everything that follows from the working date and the hour; gives the
-// name of the year pillar, the key of the year's lookup.
-std::string WriteChart(const GregorianDate& date, int hour, const StartupDate& startup, TKarvoInfo& r)
+// Everything that follows from the four pillars and the day of the star
+// sign; gives the name of the year pillar, the key of the year's lookup.
+std::string WriteChart(const int (&pillars)[4], int month, int day, const StartupDate& startup, TKarvoInfo& r)
 {
     const long long birthYear = ParseIntOr(r.Year, 0);
     r.Age = std::to_string(startup.year - birthYear + 1) + "岁(虚岁)";
 
-    const int pillars[4] = {YearPillar(date.year, date.month, date.day), MonthPillar(date.year, date.month, date.day),
-                            DayPillar(date.year, date.month, date.day),
-                            HourPillar(date.year, date.month, date.day, hour)};
     std::string names[4], elements[4];
     for (int i = 0; i < 4; ++i) {
         names[i] = SexagenaryName(pillars[i]);
@@ -200,13 +206,36 @@ std::string WriteChart(const GregorianDate& date, int hour, const StartupDate& s
     r.SiZhu = JoinWithSpaces(names);
     r.WuXing = JoinWithSpaces(elements);
     r.HourName = PillarBranchName(pillars[3]) + "时";
-    r.XingZuo = StarSignName(StarSign(date.month, date.day)) + "座";
+    r.XingZuo = StarSignName(StarSign(month, day)) + "座";
     // The Nayin comes from the day pillar; the animal from the year pillar,
     // so it changes at 立春 together with it.
     r.NaYin = NayinOfPillar(names[2]);
     r.ShuXiangIndex = pillars[0] % 12;
     r.ShuXiang = AnimalName(r.ShuXiangIndex);
     return names[0];
+}
+
+// The classic chart: the working date's pillars, the hour as typed.
+std::string WriteClassicChart(const GregorianDate& date, int hour, const StartupDate& startup, TKarvoInfo& r)
+{
+    const int pillars[4] = {YearPillar(date.year, date.month, date.day), MonthPillar(date.year, date.month, date.day),
+                            DayPillar(date.year, date.month, date.day),
+                            HourPillar(date.year, date.month, date.day, hour)};
+    return WriteChart(pillars, date.month, date.day, startup, r);
+}
+
+// The fields of the exact birth moment start empty in every reading.
+void ClearMomentFields(TKarvoInfo& r)
+{
+    const TKarvoInfo blank;
+    r.ClockTime = blank.ClockTime;
+    r.StandardTime = blank.StandardTime;
+    r.SolarTime = blank.SolarTime;
+    r.Place = blank.Place;
+    r.Longitude = blank.Longitude;
+    r.Precise = blank.Precise;
+    r.ZiSchoolName = blank.ZiSchoolName;
+    r.Notes = blank.Notes;
 }
 
 }  // namespace
@@ -247,8 +276,31 @@ ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startu
 
     next.Name = input.name;
     next.Sex = input.sex;
-    const std::string yearPillarName = WriteChart(date, typed.hour, startup, next);
-    LookUpCommentaries(query, yearPillarName, next);
+    ClearMomentFields(next);
+    // A chart of another moment of the same birth, for the moment's options
+    // and the notes: the record's lunar date, pillars and commentaries.
+    const ChartReader readChart = [&](const ChartMoment& chart, ChartDetail detail) -> std::optional<TKarvoInfo> {
+        TKarvoInfo other = next;
+        const CivilTime& d = chart.lunarDate;
+        if (!WriteLunarDate({d.year, d.month, d.day}, other)) return std::nullopt;
+        const std::string yearPillarName =
+            WriteChart(chart.pillars, chart.dayTime.month, chart.dayTime.day, startup, other);
+        if (detail == ChartDetail::Whole)
+            LookUpCommentaries(query, yearPillarName, other);
+        else
+            LookUpBoneWeight(query, yearPillarName, other, false);
+        return other;
+    };
+    const CivilTime clock{date.year, date.month, date.day, typed.hour, input.moment.minute.value_or(0), 0};
+    if (input.moment.AnyGiven() && InMomentYears(clock.year)) {
+        const ReadingOutcome moment = ReadExactMoment(clock, input.moment, readChart, next);
+        if (moment != ReadingOutcome::Complete) return moment;
+    } else {
+        const std::string yearPillarName = WriteClassicChart(date, typed.hour, startup, next);
+        LookUpCommentaries(query, yearPillarName, next);
+        if (input.moment.AnyGiven()) next.Notes.push_back(std::string(kMomentYearsNote));
+        AddClassicNotes(clock, readChart, next);
+    }
     record = std::move(next);
     return ReadingOutcome::Complete;
 }
