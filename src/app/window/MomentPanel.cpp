@@ -330,9 +330,6 @@ void TMomentPanel::PlaceChosen(const QString& displayName) {
 
 void TMomentPanel::ProvinceChosen(int index) {
     FillCities(index > 0 ? cbbProvince->itemText(index) : QString());
-    if (index > 0) {
-        cbbCity->showPopup();  // the next step is the city
-    }
 }
 
 void TMomentPanel::CityChosen(int index) {
