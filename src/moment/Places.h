@@ -12,6 +12,8 @@ namespace velmora {
 struct Place {
     std::string name;       // the place's own name, e.g. 成都市
     std::string province;   // its provincial-level division, e.g. 四川省
+    std::string prefecture; // its prefecture-level division for a county, else empty
+    int level = 0;          // 0 provincial-level, 1 prefecture-level, 2 county-level
     double longitude = 0;   // degrees, east positive
     double latitude = 0;    // degrees, north positive
 
@@ -26,7 +28,9 @@ struct Place {
 std::vector<Place> FindPlaces(std::string_view text, std::size_t limit = 50);
 
 // The one place a name stands for: its display name, or a plain name that
-// only one place has. Nothing for an unknown or ambiguous name.
+// only one place has, or a name without its division suffix (成都 for 成都市)
+// when it points to one largest division. Nothing for an unknown or
+// ambiguous name.
 std::optional<Place> PlaceNamed(std::string_view name);
 
 // The provincial-level divisions, in the order of their division codes.

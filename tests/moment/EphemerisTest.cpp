@@ -1,0 +1,98 @@
+// The terms' moments and the equation of time against PyEphem's, from the
+// committed table tools/reference/make-ephemeris-table.py made.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "ChineseCalendar.h"
+#include "TermMoments.h"
+
+namespace velmora {
+namespace {
+
+std::ifstream OpenReference()
+{
+    std::ifstream in(VELMORA_TEST_DATA_DIR "/moment/ephemeris-reference.tsv");
+    EXPECT_TRUE(in) << "reference table missing";
+    return in;
+}
+
+BeijingSeconds ParseMoment(const std::string& text)
+{
+    CivilTime t;
+    std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second);
+    return ToBeijingSeconds(t);
+}
+
+TEST(TermMoments, EveryTerm1900To2100WithinAMinuteOfPyEphem)
+{
+    std::ifstream in = OpenReference();
+    std::string line;
+    int rows = 0;
+    long long worst = 0;
+    while (std::getline(in, line)) {
+        if (!line.starts_with("TERM\t")) continue;
+        std::istringstream fields(line.substr(5));
+        int year = 0, index = 0, longitude = 0;
+        std::string name, date, time;
+        fields >> year >> index >> name >> longitude >> date >> time;
+        ASSERT_EQ(TermName(index), name);
+        ASSERT_EQ(TermLongitude(index), longitude);
+        const long long difference = TermMomentsOfYear(year)[index] - ParseMoment(date + " " + time);
+        worst = std::max(worst, std::llabs(difference));
+        EXPECT_LE(std::llabs(difference), 60) << year << " " << name;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 201 * 24);
+    RecordProperty("worst_seconds", static_cast<int>(worst));
+}
+
+TEST(TermMoments, EquationOfTimeWithinThirtySecondsOfPyEphem)
+{
+    std::ifstream in = OpenReference();
+    std::string line;
+    int rows = 0;
+    while (std::getline(in, line)) {
+        if (!line.starts_with("EOT\t")) continue;
+        std::istringstream fields(line.substr(4));
+        std::string date, time;
+        double seconds = 0;
+        fields >> date >> time >> seconds;
+        // The table's moments are universal time.
+        const BeijingSeconds moment = ParseMoment(date + " " + time) + 8 * 3600;
+        EXPECT_NEAR(EquationOfTime(moment), seconds, 30) << date;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 201 * 24);
+}
+
+TEST(TermMoments, SunReachesTheTermsLongitudeAtTheMoment)
+{
+    for (int year : {1600, 1850, 2200}) {
+        const YearTerms& terms = TermMomentsOfYear(year);
+        for (int i = 0; i < kTermCount; ++i) {
+            const double before = std::remainder(SunApparentLongitude(terms[i] - 60) - TermLongitude(i), 360.0);
+            const double after = std::remainder(SunApparentLongitude(terms[i] + 60) - TermLongitude(i), 360.0);
+            EXPECT_LT(before, 0) << year << " " << TermName(i);
+            EXPECT_GT(after, 0) << year << " " << TermName(i);
+            // Within the calendar's own formula's day.
+            const CivilTime t = ToCivilTime(terms[i]);
+            EXPECT_NEAR(DayOfYear(t.year, t.month, t.day), std::floor(SolarTermDay(year, i + 1)), 1)
+                << year << " " << TermName(i);
+        }
+    }
+}
+
+TEST(BeijingTime, CivilTimeRoundTripsAcrossCenturiesAndTheReform)
+{
+    for (const CivilTime t : {CivilTime{2, 1, 1, 0, 0, 0}, CivilTime{1582, 10, 4, 23, 59, 59},
+                              CivilTime{1582, 10, 15, 0, 0, 0}, CivilTime{1969, 12, 31, 23, 59, 59},
+                              CivilTime{2024, 2, 29, 12, 30, 5}, CivilTime{3000, 12, 31, 23, 59, 59}})
+        EXPECT_EQ(ToCivilTime(ToBeijingSeconds(t)), t) << FormatDateTime(t);
+    EXPECT_EQ(ToBeijingSeconds({1582, 10, 15, 0, 0, 0}) - ToBeijingSeconds({1582, 10, 4, 0, 0, 0}), 86400);
+}
+
+}  // namespace
+}  // namespace velmora
