@@ -4,6 +4,7 @@
 #include "MomentPanel.h"
 #include "MomentSettings.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QSettings>
 
@@ -40,6 +41,7 @@ TMomentChooser::TMomentChooser(QWidget& strip, const QWidget& rightNeighbour, st
     panel = new TMomentPanel(strip.window());
     panel->setFont(strip.window()->font());
     panel->SetOptions(options_);
+    panel->installEventFilter(this);
     connect(lblMoment, &TClickLabel::OnClick, this, &TMomentChooser::OpenPanel);
     connect(panel, &TMomentPanel::Changed, this, &TMomentChooser::TakeChoices);
     connect(panel, &TMomentPanel::ReadingAsked, this, [this, read = std::move(read)] {
@@ -53,6 +55,11 @@ TMomentChooser::TMomentChooser(QWidget& strip, const QWidget& rightNeighbour, st
 TMomentChooser::~TMomentChooser() = default;
 
 void TMomentChooser::OpenPanel() {
+    // A click on the tag while the panel is open closes the panel, and the
+    // window system then hands the same click to the tag: it stays closed.
+    if (sincePanelClosed_.isValid() && sincePanelClosed_.elapsed() < QApplication::doubleClickInterval()) {
+        return;
+    }
     panel->setFont(lblMoment->window()->font());
     panel->PopUpUnder(*lblMoment);
 }
@@ -80,6 +87,9 @@ void TMomentChooser::PlaceTag() {
 bool TMomentChooser::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &strip_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
         PlaceTag();
+    }
+    if (watched == panel && event->type() == QEvent::Hide) {
+        sincePanelClosed_.start();
     }
     return QObject::eventFilter(watched, event);
 }

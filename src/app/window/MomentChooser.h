@@ -7,6 +7,7 @@
 
 #include "MomentOptions.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <functional>
@@ -46,6 +47,7 @@ private:
 
     std::unique_ptr<QSettings> settings_;
     MomentOptions options_;
+    QElapsedTimer sincePanelClosed_;
     QWidget& strip_;
     const QWidget& rightNeighbour_;
 };
