@@ -5,6 +5,7 @@
 #include "ChineseCalendar.h"
 #include "DESCrypt.h"
 #include "GbkCodec.h"
+#include "MomentReading.h"
 #include "ReadingDatabase.h"
 #include "ReadingStatements.h"
 #include "UnitPublic.h"
@@ -88,29 +89,68 @@ std::string JoinWithSpaces(const std::string (&parts)[4])
     return parts[0] + " " + parts[1] + " " + parts[2] + " " + parts[3];
 }
 
-// A stored commentary as the page shows it.
-std::string CommentaryHtml(const std::string& stored) { return TextToHtml(GbkToUtf8(DecryptStoredText(stored))); }
+// Bone weights are tenths of a liang; no single one reaches ten liang.
+constexpr int kLowestWeight = 0;
+constexpr int kHighestWeight = 100;
 
-// Runs one lookup; the statement replaces the previous one.
+// A stored text deciphers to GBK text: nothing but whole characters, and no
+// control character but line breaks and tabs. Damaged bytes almost never do.
+bool IsCommentaryText(const std::string& gbk)
+{
+    if (gbk.empty()) return false;
+    for (const char c : gbk)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n' && c != '\t') return false;
+    const auto again = Utf8ToGbk(GbkToUtf8(gbk));
+    return again && *again == gbk;
+}
+
+std::string Where(std::string_view column, std::string_view key)
+{
+    return "column " + std::string(column) + ", key " + std::string(key);
+}
+
+// A stored commentary as the page shows it. An empty cell is an empty text;
+// a cell that does not decipher is damage, never an empty text.
+std::string CommentaryHtml(const std::string& stored, std::string_view column, std::string_view key)
+{
+    if (stored.empty()) return {};
+    const std::string gbk = DecryptStoredText(stored);
+    if (!IsCommentaryText(gbk))
+        throw EDatabaseError("The reading database is damaged: the text in " + Where(column, key) +
+                             " does not decipher to text.");
+    return TextToHtml(GbkToUtf8(gbk));
+}
+
+// Runs one lookup; the statement replaces the previous one. Every key of a
+// reading has its row in the database: a lookup without one reads a damaged
+// or incomplete file, never an empty commentary.
 void RunLookup(TDatabaseQuery& query, std::string_view statement, std::initializer_list<std::string_view> keys)
 {
     query.SetSQL(FormatStatement(statement, keys));
     query.Open();
+    if (query.Eof())
+        throw EDatabaseError("The reading database is damaged or incomplete: it has no row for the key " +
+                             std::string(keys.end()[-1]) + " (reading \"" + query.SQL() + "\").");
 }
 
 int LookUpWeightAndText(TDatabaseQuery& query, std::string_view statement, std::string_view key,
                         std::string_view weightColumn, std::string_view textColumn, std::string& text)
 {
     RunLookup(query, statement, {key});
-    text = CommentaryHtml(query.FieldAsString(textColumn));
-    return query.FieldAsInteger(weightColumn);
+    text = CommentaryHtml(query.FieldAsString(textColumn), textColumn, key);
+    const int weight = query.FieldAsInteger(weightColumn);
+    if (weight < kLowestWeight || weight > kHighestWeight)
+        throw EDatabaseError("The reading database holds the weight " + std::to_string(weight) + " in " +
+                             Where(weightColumn, key) + "; a weight is " + std::to_string(kLowestWeight) + " to " +
+                             std::to_string(kHighestWeight) + ".");
+    return weight;
 }
 
 std::string LookUpText(TDatabaseQuery& query, std::string_view statement, std::string_view key,
                        std::string_view column)
 {
     RunLookup(query, statement, {key});
-    return CommentaryHtml(query.FieldAsString(column));
+    return CommentaryHtml(query.FieldAsString(column), column, key);
 }
 
 // The seven lookups of a reading, in their order, with the bone weight
@@ -135,20 +175,18 @@ void LookUpCommentaries(TDatabaseQuery& query, const std::string& yearPillarName
     r.XingZuoText = LookUpText(query, kStarSignStatement, r.XingZuo, kStarSignTextColumn);
 
     RunLookup(query, kAnimalStatement, {r.LunarMonth, r.ShuXiang});
-    r.ShuXiangText = CommentaryHtml(query.FieldAsString(kAnimalTextColumn)) + "<br>" +
-                     CommentaryHtml(query.FieldAsString(AnimalMonthColumn(r.LunarMonth)));
+    const std::string monthColumn = AnimalMonthColumn(r.LunarMonth);
+    r.ShuXiangText = CommentaryHtml(query.FieldAsString(kAnimalTextColumn), kAnimalTextColumn, r.ShuXiang) + "<br>" +
+                     CommentaryHtml(query.FieldAsString(monthColumn), monthColumn, r.ShuXiang);
 }
 
-// Everything that follows from the working date and the hour; gives the
-// name of the year pillar, the key of the year's lookup.
-std::string WriteChart(const GregorianDate& date, int hour, const StartupDate& startup, TKarvoInfo& r)
+// Everything that follows from the four pillars and the day of the star
+// sign; gives the name of the year pillar, the key of the year's lookup.
+std::string WriteChart(const int (&pillars)[4], int month, int day, const StartupDate& startup, TKarvoInfo& r)
 {
     const long long birthYear = ParseIntOr(r.Year, 0);
     r.Age = std::to_string(startup.year - birthYear + 1) + "岁(虚岁)";
 
-    const int pillars[4] = {YearPillar(date.year, date.month, date.day), MonthPillar(date.year, date.month, date.day),
-                            DayPillar(date.year, date.month, date.day),
-                            HourPillar(date.year, date.month, date.day, hour)};
     std::string names[4], elements[4];
     for (int i = 0; i < 4; ++i) {
         names[i] = SexagenaryName(pillars[i]);
@@ -157,13 +195,36 @@ std::string WriteChart(const GregorianDate& date, int hour, const StartupDate& s
     r.SiZhu = JoinWithSpaces(names);
     r.WuXing = JoinWithSpaces(elements);
     r.HourName = PillarBranchName(pillars[3]) + "时";
-    r.XingZuo = StarSignName(StarSign(date.month, date.day)) + "座";
+    r.XingZuo = StarSignName(StarSign(month, day)) + "座";
     // The Nayin comes from the day pillar; the animal from the year pillar,
     // so it changes at 立春 together with it.
     r.NaYin = NayinOfPillar(names[2]);
     r.ShuXiangIndex = pillars[0] % 12;
     r.ShuXiang = AnimalName(r.ShuXiangIndex);
     return names[0];
+}
+
+// The classic chart: the working date's pillars, the hour as typed.
+std::string WriteClassicChart(const GregorianDate& date, int hour, const StartupDate& startup, TKarvoInfo& r)
+{
+    const int pillars[4] = {YearPillar(date.year, date.month, date.day), MonthPillar(date.year, date.month, date.day),
+                            DayPillar(date.year, date.month, date.day),
+                            HourPillar(date.year, date.month, date.day, hour)};
+    return WriteChart(pillars, date.month, date.day, startup, r);
+}
+
+// The fields of the exact birth moment start empty in every reading.
+void ClearMomentFields(TKarvoInfo& r)
+{
+    const TKarvoInfo blank;
+    r.ClockTime = blank.ClockTime;
+    r.StandardTime = blank.StandardTime;
+    r.SolarTime = blank.SolarTime;
+    r.Place = blank.Place;
+    r.Longitude = blank.Longitude;
+    r.Precise = blank.Precise;
+    r.ZiSchoolName = blank.ZiSchoolName;
+    r.Notes = blank.Notes;
 }
 
 }  // namespace
@@ -204,8 +265,27 @@ ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startu
 
     next.Name = input.name;
     next.Sex = input.sex;
-    const std::string yearPillarName = WriteChart(date, typed.hour, startup, next);
-    LookUpCommentaries(query, yearPillarName, next);
+    ClearMomentFields(next);
+    // A chart of another moment of the same birth, for the moment's options
+    // and the notes: the record's lunar date, pillars and commentaries.
+    const ChartReader readChart = [&](const ChartMoment& chart) -> std::optional<TKarvoInfo> {
+        TKarvoInfo other = next;
+        const CivilTime& d = chart.lunarDate;
+        if (!WriteLunarDate({d.year, d.month, d.day}, other)) return std::nullopt;
+        const std::string yearPillarName =
+            WriteChart(chart.pillars, chart.dayTime.month, chart.dayTime.day, startup, other);
+        LookUpCommentaries(query, yearPillarName, other);
+        return other;
+    };
+    const CivilTime clock{date.year, date.month, date.day, typed.hour, input.moment.minute.value_or(0), 0};
+    if (input.moment.AnyGiven()) {
+        const ReadingOutcome moment = ReadExactMoment(clock, input.moment, readChart, next);
+        if (moment != ReadingOutcome::Complete) return moment;
+    } else {
+        const std::string yearPillarName = WriteClassicChart(date, typed.hour, startup, next);
+        LookUpCommentaries(query, yearPillarName, next);
+        AddClassicNotes(clock, readChart, next);
+    }
     record = std::move(next);
     return ReadingOutcome::Complete;
 }

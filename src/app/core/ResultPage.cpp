@@ -73,6 +73,23 @@ std::string PageFileBytes(std::string_view templateGbk, const TKarvoInfo& record
     return Utf8ToGb18030(JoinLinesWithCrLf(BuildResultPage(pageTemplate, record, name, sex)));
 }
 
+// The notes on the birth moment as one more section after the commentaries
+// (before the closing remark when the page has one); a page without notes
+// is left as it is.
+std::string AddNotesSection(std::string page, const std::vector<std::string>& notes)
+{
+    if (notes.empty()) return page;
+    std::string section = "<div class=\"item\"><h2>出生时刻说明</h2><p>";
+    for (std::size_t i = 0; i < notes.size(); ++i) section += (i ? "<br>" : "") + HtmlEscape(notes[i]);
+    section += "</p></div>\n";
+    const std::size_t lastItem = page.rfind("class=\"item\"");
+    std::size_t at = lastItem == std::string::npos ? std::string::npos : page.find("</div>", lastItem);
+    if (at != std::string::npos) at = page.find_first_not_of("\r\n", at + 6);
+    if (at == std::string::npos) at = page.rfind("</body>");
+    page.insert(at == std::string::npos ? page.size() : at, section);
+    return page;
+}
+
 }  // namespace
 
 std::string HtmlEscape(std::string_view text)
@@ -135,7 +152,7 @@ std::string BuildResultPage(std::string_view pageTemplate, const TKarvoInfo& rec
                             std::string_view sex)
 {
     const auto texts = ResultPageTexts(record, name, sex);
-    return BoldHeadings(FillPageTemplate(pageTemplate, texts));
+    return AddNotesSection(BoldHeadings(FillPageTemplate(pageTemplate, texts)), record.Notes);
 }
 
 std::string RenderResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex)

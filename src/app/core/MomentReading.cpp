@@ -1,0 +1,279 @@
+#include "MomentReading.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "ChineseCalendar.h"
+#include "DaylightSaving.h"
+#include "Places.h"
+#include "TermMoments.h"
+
+namespace velmora {
+namespace {
+
+constexpr BeijingSeconds kMinute = 60;
+constexpr int kNearBoundaryMinutes = 15;
+
+std::string Printf(const char* format, auto... values)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+std::string DateText(const CivilTime& t) { return Printf("%d年%d月%d日", t.year, t.month, t.day); }
+std::string HourMinute(const CivilTime& t) { return FormatHourMinute(t.hour, t.minute); }
+std::string HourMinute(BeijingSeconds s) { return HourMinute(ToCivilTime(s)); }
+std::string MomentText(BeijingSeconds s) { return FormatDateTime(ToCivilTime(s)); }
+
+// "+6分12秒", "-1小时3分28秒"
+std::string SignedDuration(double seconds)
+{
+    const long long whole = std::llround(std::fabs(seconds));
+    const char* sign = seconds < 0 ? "-" : "+";
+    if (whole >= 3600) return Printf("%s%lld小时%lld分%lld秒", sign, whole / 3600, whole / 60 % 60, whole % 60);
+    return Printf("%s%lld分%lld秒", sign, whole / 60, whole % 60);
+}
+
+std::string LongitudeText(double degrees) { return Printf("%s%.2f°", degrees < 0 ? "西经" : "东经", std::fabs(degrees)); }
+
+std::vector<std::string> SplitPillars(const std::string& siZhu)
+{
+    std::istringstream in(siZhu);
+    std::vector<std::string> names;
+    for (std::string name; in >> name;) names.push_back(name);
+    return names;
+}
+
+// What another chart of the same birth changes, e.g. "时柱变为丙午，骨重变为四两二（现为三两八）".
+std::string Differences(const TKarvoInfo& now, const TKarvoInfo& other)
+{
+    static const char* const kPillarNames[4] = {"年柱", "月柱", "日柱", "时柱"};
+    const auto a = SplitPillars(now.SiZhu), b = SplitPillars(other.SiZhu);
+    std::string text;
+    const auto add = [&](const std::string& part) { text += (text.empty() ? "" : "，") + part; };
+    for (std::size_t i = 0; i < 4 && i < a.size() && i < b.size(); ++i)
+        if (a[i] != b[i]) add(std::string(kPillarNames[i]) + "变为" + b[i]);
+    if (now.LunarDay != other.LunarDay || now.LunarMonth != other.LunarMonth)
+        add("农历日期变为" + other.LunarMonth + "月" + other.LunarDay + "日");
+    if (now.ShuXiang != other.ShuXiang) add("生肖变为" + other.ShuXiang);
+    if (text.empty()) add("四柱不变");
+    add(now.GuZhong != other.GuZhong ? "骨重变为" + other.GuZhong + "（现为" + now.GuZhong + "）"
+                                     : "骨重不变（" + now.GuZhong + "）");
+    return text;
+}
+
+struct TermAt {
+    int index = 0;
+    BeijingSeconds moment = 0;
+};
+
+// The sectional terms just before (or at) and just after a moment.
+std::pair<TermAt, TermAt> SectionalTermsAround(BeijingSeconds moment)
+{
+    const int year = ToCivilTime(moment).year;
+    TermAt before{-1, 0}, after{-1, 0};
+    for (int y = std::max(year - 1, kFirstMomentYear); y <= std::min(year + 1, kLastMomentYear); ++y) {
+        const YearTerms& terms = TermMomentsOfYear(y);
+        for (int i = 0; i < kTermCount; i += 2) {
+            if (terms[i] <= moment && (before.index < 0 || terms[i] > before.moment)) before = {i, terms[i]};
+            if (terms[i] > moment && (after.index < 0 || terms[i] < after.moment)) after = {i, terms[i]};
+        }
+    }
+    return {before, after};
+}
+
+class NoteWriter {
+public:
+    NoteWriter(const ChartMoment& chart, const MomentRules& rules, const ChartReader& read, TKarvoInfo& record)
+        : chart_(chart), rules_(rules), read_(read), record_(record)
+    {
+    }
+
+    // What the precise mode applied, in the order it applied it.
+    void Applied(const CivilTime& clock, const std::optional<Place>& place)
+    {
+        if (InDaylightSaving(chart_.standard))
+            Add("本次按精确时刻排盘。出生时的钟表时间" + DateText(clock) + " " + HourMinute(clock) +
+                "正值夏令时，比北京标准时间快一小时，已拨回一小时，按北京标准时间" + HourMinute(chart_.standard) +
+                "计算。");
+        else
+            Add("本次按精确时刻排盘，出生时间" + DateText(clock) + " " + HourMinute(clock) + "即北京标准时间。");
+        const auto [before, after] = SectionalTermsAround(chart_.standard);
+        if (before.index >= 0 && after.index >= 0)
+            Add("年柱以立春、月柱以各节的交节时刻为界：出生在" + std::string(TermName(before.index)) + "（" +
+                MomentText(before.moment) + "）之后、" + std::string(TermName(after.index)) + "（" +
+                MomentText(after.moment) + "）之前。");
+        if (rules_.longitude) {
+            const std::string where = place ? "出生地" + place->DisplayName() + "（" + LongitudeText(place->longitude) + "）"
+                                            : "所填经度" + LongitudeText(*rules_.longitude);
+            Add("真太阳时按" + where + "计算：经度时差" + SignedDuration(chart_.longitudeMinutes * 60) + "，均时差" +
+                SignedDuration(chart_.equationOfTime) + "，真太阳时为" + DateText(chart_.dayTime) + " " +
+                HourMinute(chart_.dayTime) + "。日柱、时柱与农历日按真太阳时排定，节气仍按交节的确切时刻。");
+        }
+    }
+
+    void School()
+    {
+        Add(rules_.zi == ZiSchool::Early ? "子时按早子时：23:00起日柱与农历日都按次日计算。"
+                                         : "子时按晚子时（默认）：23:00至24:00仍算当天，只取次日的时干。");
+    }
+
+    // A birth known to the minute close to a 时辰 boundary.
+    void NearHourBoundary()
+    {
+        const CivilTime& t = chart_.dayTime;
+        const int start = t.hour % 2 == 1 ? t.hour : t.hour - 1;  // the 时辰 opens at an odd hour
+        const long long sinceStart = (t.hour - start) * 3600LL + t.minute * 60LL + t.second;
+        const long long untilNext = 7200 - sinceStart;
+        BeijingSeconds other = 0;
+        int boundary = 0;
+        std::string side;
+        if (sinceStart <= kNearBoundaryMinutes * kMinute) {
+            other = chart_.standard - sinceStart - kMinute;
+            boundary = (start + 24) % 24;
+            side = "早于";
+        } else if (untilNext <= kNearBoundaryMinutes * kMinute) {
+            other = chart_.standard + untilNext;
+            boundary = (start + 2) % 24;
+            side = "在";
+        } else {
+            return;
+        }
+        const long long minutes = std::min(sinceStart, untilNext) / 60;
+        const auto otherRecord = ReadAt(other, rules_);
+        if (!otherRecord) return;
+        const std::string hourLabel = rules_.longitude ? "（真太阳时）" : "";
+        const int opened = ShichenOfHour(boundary);
+        Add("出生时间" + HourMinute(t) + hourLabel + "距" + BranchName((opened + 11) % 12) + "时与" + BranchName(opened) +
+            "时的交界" + FormatHourMinute(boundary, 0) + "只有" + std::to_string(minutes) + "分钟。若实际出生" + side +
+            FormatHourMinute(boundary, 0) + (side == "在" ? "之后" : "") + "，" + Differences(record_, *otherRecord) +
+            "。请以出生证明等可靠记录核对到分钟。");
+    }
+
+    // A birth on the day of a sectional term whose moment and civil day give
+    // different year or month pillars.
+    void OnTermDay(const CivilTime& clock)
+    {
+        MomentRules other = rules_;
+        other.precise = !rules_.precise;
+        const ChartMoment otherChart = ChartAt(chart_.standard, other);
+        if (otherChart.pillars[0] == chart_.pillars[0] && otherChart.pillars[1] == chart_.pillars[1]) return;
+        const auto [before, after] = SectionalTermsAround(chart_.standard);
+        const TermAt term = chart_.standard - before.moment < after.moment - chart_.standard ? before : after;
+        const auto otherRecord = read_(otherChart);
+        if (term.index < 0 || !otherRecord) return;
+        const std::string name(TermName(term.index));
+        const bool beforeTerm = chart_.standard < term.moment;
+        const std::string intro = "出生当天是" + name + "，交节时刻为北京时间" + MomentText(term.moment) + "。";
+        if (rules_.precise)
+            Add(intro + "本次按交节的确切时刻排盘（出生在交节" + (beforeTerm ? "之前" : "之后") +
+                "）；若按传统的整日规则，" + Differences(record_, *otherRecord) + "。");
+        else
+            Add(intro + "传统排法把当天整日算作交节" + (beforeTerm ? "之后" : "之前") + "；按交节的确切时刻，出生时间" +
+                HourMinute(clock) + "在交节" + (beforeTerm ? "之前" : "之后") + "，" +
+                Differences(record_, *otherRecord) + "。如需按交节时刻排盘，请选择精确模式。");
+    }
+
+    // A clock time of a daylight-saving period, read as typed.
+    void ClockAhead(const CivilTime& clock)
+    {
+        const ClockReading reading = ReadClock(ToBeijingSeconds(clock));
+        if (reading.Skipped()) {
+            Add(DateText(clock) + " " + HourMinute(clock) +
+                "这一钟表时间并不存在：当晚开始实行夏令时，时钟拨快了一小时。本次按所填时间排盘，请核对出生时间。");
+            return;
+        }
+        if (!reading.Ahead()) return;
+        const auto otherRecord = ReadAt(*reading.first, rules_);
+        if (!otherRecord) return;
+        Add(DateText(clock) + "正值中国实行夏令时，当时的钟表比北京标准时间快一小时。若出生时间是按当时的钟表记下的，"
+            "北京标准时间应为" + HourMinute(*reading.first) + "，" + Differences(record_, *otherRecord) +
+            "。如需据此排盘，请选择精确模式。");
+    }
+
+    // The hour the clocks went back over: the second time it was shown.
+    void Repeated(const CivilTime& clock, BeijingSeconds second)
+    {
+        const auto otherRecord = ReadAt(second, rules_);
+        if (!otherRecord) return;
+        Add(DateText(clock) + " " + HourMinute(clock) + "这一钟表时间在夏令时结束的当晚出现了两次。本次按第一次（夏令时，"
+            "北京标准时间" + HourMinute(chart_.standard) + "）排盘；若是第二次（北京标准时间" + HourMinute(second) +
+            "），" + Differences(record_, *otherRecord) + "。");
+    }
+
+private:
+    std::optional<TKarvoInfo> ReadAt(BeijingSeconds standard, const MomentRules& rules)
+    {
+        return read_(ChartAt(standard, rules));
+    }
+    void Add(std::string note) { record_.Notes.push_back(std::move(note)); }
+
+    const ChartMoment& chart_;
+    const MomentRules& rules_;
+    const ChartReader& read_;
+    TKarvoInfo& record_;
+};
+
+bool ValidLongitude(double degrees) { return std::isfinite(degrees) && std::fabs(degrees) <= 180; }
+
+}  // namespace
+
+ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& options, const ChartReader& read,
+                               TKarvoInfo& record)
+{
+    if (clock.hour < 0 || clock.hour > 23 || clock.minute < 0 || clock.minute > 59) return ReadingOutcome::DateError;
+    std::optional<Place> place;
+    std::optional<double> longitude = options.longitude;
+    if (!options.place.empty()) {
+        place = PlaceNamed(options.place);
+        if (!place) return ReadingOutcome::UnknownPlace;
+        longitude = place->longitude;
+    }
+    if (longitude && !ValidLongitude(*longitude)) return ReadingOutcome::UnknownPlace;
+    if (!InMomentYears(clock.year)) return ReadingOutcome::OutsideLunarRange;
+
+    const bool precise = options.IsPrecise();
+    const ClockReading reading = ReadClock(ToBeijingSeconds(clock));
+    if (precise && reading.Skipped()) return ReadingOutcome::SkippedClockTime;
+    const BeijingSeconds standard = precise ? *reading.first : ToBeijingSeconds(clock);
+    const MomentRules rules{precise, longitude, options.zi};
+    const ChartMoment chart = ChartAt(standard, rules);
+    std::optional<TKarvoInfo> result = read(chart);
+    if (!result) return ReadingOutcome::OutsideLunarRange;
+
+    TKarvoInfo& r = *result;
+    r.ClockTime = HourMinute(clock);
+    if (precise) r.StandardTime = HourMinute(standard);
+    if (longitude) {
+        r.SolarTime = HourMinute(chart.dayTime);
+        r.Longitude = Printf("%.2f", *longitude);
+    }
+    if (place) r.Place = place->DisplayName();
+    r.Precise = precise;
+    r.ZiSchoolName = std::string(ZiSchoolName(options.zi));
+
+    NoteWriter notes(chart, rules, read, r);
+    if (precise) notes.Applied(clock, place);
+    if (precise || options.zi == ZiSchool::Early) notes.School();
+    if (precise && reading.Repeated()) notes.Repeated(clock, *reading.second);
+    if (!precise) notes.ClockAhead(clock);
+    notes.OnTermDay(clock);
+    if (options.minute) notes.NearHourBoundary();
+    record = std::move(r);
+    return ReadingOutcome::Complete;
+}
+
+void AddClassicNotes(const CivilTime& clock, const ChartReader& read, TKarvoInfo& record)
+{
+    if (!InMomentYears(clock.year) || clock.hour < 0 || clock.hour > 23) return;
+    const MomentRules rules;
+    const ChartMoment chart = ChartAt(ToBeijingSeconds(clock), rules);
+    NoteWriter notes(chart, rules, read, record);
+    notes.ClockAhead(clock);
+    notes.OnTermDay(clock);
+}
+
+}  // namespace velmora

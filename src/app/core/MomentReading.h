@@ -1,0 +1,30 @@
+// The reading's side of the exact birth moment: the options applied to a
+// clock time, the fields that say what was applied, and the notes on what
+// lies near a boundary.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "BirthMoment.h"
+#include "KarvoInfo.h"
+#include "Reading.h"
+
+namespace velmora {
+
+// Reads the chart of one moment of the birth into a whole record; nothing
+// when the lunar calendar does not reach its day.
+using ChartReader = std::function<std::optional<TKarvoInfo>(const ChartMoment&)>;
+
+// A reading with moment options: `clock` is the working date with the hour
+// and minute as typed. On Complete `record` holds the chart, the moment's
+// fields and the notes; otherwise it is left as it was.
+ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& options, const ChartReader& read,
+                               TKarvoInfo& record);
+
+// The notes a classic reading carries: a sectional term on the birth day
+// whose moment gives other pillars, and a clock time of a daylight-saving
+// period. `record` holds the classic chart.
+void AddClassicNotes(const CivilTime& clock, const ChartReader& read, TKarvoInfo& record);
+
+}  // namespace velmora
