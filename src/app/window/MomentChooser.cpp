@@ -55,9 +55,13 @@ TMomentChooser::TMomentChooser(QWidget& strip, const QWidget& rightNeighbour, st
 TMomentChooser::~TMomentChooser() = default;
 
 void TMomentChooser::OpenPanel() {
-    // A click on the tag while the panel is open closes the panel, and the
-    // window system then hands the same click to the tag: it stays closed.
-    if (sincePanelClosed_.isValid() && sincePanelClosed_.elapsed() < QApplication::doubleClickInterval()) {
+    // A click on the tag while the panel is open closes the panel. The panel
+    // usually closes itself on that press, and the window system then hands
+    // the same click to the tag: it stays closed.
+    const bool justClosed =
+        sincePanelClosed_.isValid() && sincePanelClosed_.elapsed() < QApplication::doubleClickInterval();
+    if (panel->isVisible() || justClosed) {
+        panel->hide();
         return;
     }
     panel->setFont(lblMoment->window()->font());
