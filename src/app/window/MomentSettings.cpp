@@ -17,16 +17,18 @@ const QString LongitudeKey = QStringLiteral("moment/longitude");
 const QString LatitudeKey = QStringLiteral("moment/latitude");
 const QString ZiKey = QStringLiteral("moment/zi");
 
-std::optional<int> StoredInt(const QSettings& settings, const QString& key) {
+// A kept number within its range; a file edited by hand or damaged gives nothing
+// rather than a choice that no reading takes.
+std::optional<int> StoredInt(const QSettings& settings, const QString& key, int lowest, int highest) {
     bool ok = false;
     const int value = settings.value(key).toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
+    return ok && value >= lowest && value <= highest ? std::optional<int>(value) : std::nullopt;
 }
 
-std::optional<double> StoredDouble(const QSettings& settings, const QString& key) {
+std::optional<double> StoredDouble(const QSettings& settings, const QString& key, double limit) {
     bool ok = false;
     const double value = settings.value(key).toDouble(&ok);
-    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+    return ok && std::isfinite(value) && std::abs(value) <= limit ? std::optional<double>(value) : std::nullopt;
 }
 
 template <typename T>
@@ -56,11 +58,11 @@ std::unique_ptr<QSettings> OpenWindowSettings() {
 
 MomentOptions LoadMomentOptions(QSettings& settings) {
     MomentOptions options;
-    options.minute = StoredInt(settings, MinuteKey);
+    options.minute = StoredInt(settings, MinuteKey, 0, 59);
     options.precise = settings.value(PreciseKey, false).toBool();
     options.place = settings.value(PlaceKey).toString().toStdString();
-    options.longitude = StoredDouble(settings, LongitudeKey);
-    options.latitude = options.longitude ? StoredDouble(settings, LatitudeKey) : std::nullopt;
+    options.longitude = StoredDouble(settings, LongitudeKey, 180);
+    options.latitude = options.longitude ? StoredDouble(settings, LatitudeKey, 90) : std::nullopt;
     options.zi = settings.value(ZiKey).toString() == QStringLiteral("early") ? ZiSchool::Early : ZiSchool::Late;
     return options;
 }

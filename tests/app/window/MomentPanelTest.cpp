@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <filesystem>
@@ -136,6 +137,7 @@ TEST_F(MomentPanel, APlaceFoundByTypingGivesTheSolarTimeAndNotesOnThePage) {
     for (const std::string& note : reading.Notes) {
         EXPECT_TRUE(page.contains(QString::fromStdString(note))) << note;
     }
+    form_->wbKarvo->page()->runJavaScript(QStringLiteral("window.scrollTo(0, document.body.scrollHeight)"));
     SaveScreenshot(*form_, QStringLiteral("moment-precise-reading"));
     EXPECT_TRUE(ApplicationBoxes().boxes.empty());
 }
