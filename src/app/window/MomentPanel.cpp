@@ -97,6 +97,7 @@ void TMomentPanel::BuildControls() {
     edtMinute->setFixedSize(40, 21);
     edtMinute->setToolTip(QStringLiteral("出生时刻的分钟（0～59）；不填按整点推算"));
     auto* minuteRow = new QHBoxLayout;
+    minuteRow->setSpacing(4);
     minuteRow->addWidget(edtMinute);
     minuteRow->addWidget(new QLabel(QStringLiteral("分"), this));
     minuteRow->addSpacing(8);
@@ -131,6 +132,7 @@ void TMomentPanel::BuildControls() {
     cbbCity->setMaxVisibleItems(16);
     FillCities({});
     auto* listRow = new QHBoxLayout;
+    listRow->setSpacing(6);
     listRow->addWidget(cbbProvince, 1);
     listRow->addWidget(cbbCity, 1);
     grid->addLayout(listRow, row++, 1);
@@ -148,6 +150,7 @@ void TMomentPanel::BuildControls() {
     edtLatitude->setObjectName(QStringLiteral("edtLatitude"));
     edtLatitude->setToolTip(QStringLiteral("纬度只作记录，不影响推算，可不填"));
     auto* degreesRow = new QHBoxLayout;
+    degreesRow->setSpacing(4);
     degreesRow->addWidget(edtLongitude);
     degreesRow->addWidget(new QLabel(QStringLiteral("°"), this));
     degreesRow->addSpacing(10);
@@ -200,6 +203,7 @@ void TMomentPanel::BuildControls() {
         button->setCursor(Qt::PointingHandCursor);
     }
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
     buttons->addStretch(1);
     buttons->addWidget(btnReset);
     buttons->addWidget(btnRead);
