@@ -67,7 +67,7 @@ int RunCommand(const CommandSpec& command, const std::vector<std::string>& args,
 
 const std::vector<CommandSpec>& Commands()
 {
-    static const std::vector<CommandSpec> commands = {ReadingCommand(), CalendarCommand()};
+    static const std::vector<CommandSpec> commands = {ReadingCommand(), CalendarCommand(), TermsCommand(), PlacesCommand()};
     return commands;
 }
 

@@ -21,6 +21,12 @@ CommandSpec CalendarCommand();
 // reading --name ... : one reading, as text, JSON or the result page.
 CommandSpec ReadingCommand();
 
+// terms YEAR [TOYEAR]: the moments of the 24 solar terms of each year.
+CommandSpec TermsCommand();
+
+// places [TEXT]: the built-in birthplaces with their coordinates.
+CommandSpec PlacesCommand();
+
 // Every command, in the order of the help text.
 const std::vector<CommandSpec>& Commands();
 

@@ -105,7 +105,8 @@ private:
                 !parsed_.Has(option.goesWith))
                 problem_ = std::string(option.name) + " goes with " + std::string(option.goesWith);
         }
-        if (problem_.empty() && parsed_.words_.size() < command_.words.size())
+        if (problem_.empty() && parsed_.words_.size() < command_.words.size() &&
+            command_.words[parsed_.words_.size()].need == Need::Required)
             problem_ = std::string(command_.words[parsed_.words_.size()].name) + " is needed";
     }
 
@@ -210,7 +211,8 @@ std::string JoinChoices(const std::vector<std::string_view>& choices)
 std::string UsageLine(const CommandSpec& command)
 {
     std::string line = "velmora-cli " + std::string(command.name);
-    for (const WordSpec& word : command.words) line.append(" ").append(word.name);
+    for (const WordSpec& word : command.words)
+        line.append(word.need == Need::Required ? " " : " [").append(word.name).append(word.need == Need::Required ? "" : "]");
     std::set<std::string_view> groupsDone;
     for (const OptionSpec& option : command.options) {
         const bool required = option.need == Need::Required;

@@ -36,11 +36,13 @@ struct OptionSpec {
     std::string_view goesWith = {};
 };
 
-// A word that is not an option, in its place (calendar FROM TO); each is needed.
+// A word that is not an option, in its place (calendar FROM TO); needed
+// unless it is optional, and optional words come last (terms YEAR [TOYEAR]).
 struct WordSpec {
     std::string_view name;  // "FROM"
     std::string_view help;
     ValueRule rule = {};
+    Need need = Need::Required;
 };
 
 class ParsedArguments {

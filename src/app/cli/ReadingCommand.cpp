@@ -10,7 +10,9 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
 #include "OutputFile.h"
+#include "BirthMoment.h"
 #include "InputCheck.h"
+#include "Places.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
 #include "ResultPage.h"
@@ -68,6 +70,41 @@ struct ReadingRequest {
     std::optional<std::string> database;
 };
 
+// The exact birth moment's options; every value has passed its rule.
+MomentOptions MakeMomentOptions(const ParsedArguments& args)
+{
+    MomentOptions moment;
+    int minute = 0;
+    double degrees = 0;
+    if (const auto text = args.Value("--minute"); text && ParseMinute(*text, minute)) moment.minute = minute;
+    moment.precise = args.Has("--precise");
+    if (const auto place = args.Value("--place")) moment.place = PlaceNamed(*place)->DisplayName();
+    if (const auto text = args.Value("--longitude"); text && ParseLongitude(*text, degrees)) moment.longitude = degrees;
+    if (const auto text = args.Value("--latitude"); text && ParseLatitude(*text, degrees)) moment.latitude = degrees;
+    if (const auto text = args.Value("--zi")) ParseZiSchool(*text, moment.zi);
+    return moment;
+}
+
+// A name the place list knows, or why not.
+std::optional<std::string> PlaceProblem(std::string_view name)
+{
+    if (PlaceNamed(name)) return std::nullopt;
+    std::string same;
+    for (const Place& place : FindPlaces(name, 6))
+        if (place.name == name) same += (same.empty() ? "" : ", ") + place.DisplayName();
+    if (!same.empty()) return "several places have this name; give one of " + same;
+    return "no such place in the list (velmora-cli places TEXT finds names; --longitude works for any place)";
+}
+
+ValueRule ParsedBy(bool (*parse)(std::string_view, double&), std::string words)
+{
+    return [=](std::string_view value) -> std::optional<std::string> {
+        double degrees = 0;
+        if (parse(value, degrees)) return std::nullopt;
+        return words;
+    };
+}
+
 // The request the parsed options make; every value has passed its rule.
 ReadingRequest MakeRequest(const ParsedArguments& args)
 {
@@ -82,6 +119,7 @@ ReadingRequest MakeRequest(const ParsedArguments& args)
     input.month = date.month;
     input.day = date.day;
     input.hour = *args.Value("--hour");
+    input.moment = MakeMomentOptions(args);
     if (const auto format = args.Value("--format")) request.format = FormatNamed(*format).name;
     request.output = args.Value("--output");
     request.database = args.Value("--database");
@@ -120,7 +158,27 @@ std::string JsonString(std::string_view text)
     return out + "\"";
 }
 
-std::string AsJson(const BirthInput&, const TKarvoInfo& r)
+// The exact moment's fields when an option asked for them, and the notes
+// whenever there are any; a classic reading without notes adds nothing.
+std::string MomentJson(const BirthInput& input, const TKarvoInfo& r)
+{
+    std::string json;
+    if (input.moment.AnyGiven()) {
+        const std::pair<const char*, const std::string*> texts[] = {
+            {"ClockTime", &r.ClockTime}, {"StandardTime", &r.StandardTime}, {"SolarTime", &r.SolarTime},
+            {"Place", &r.Place},         {"Longitude", &r.Longitude},       {"ZiSchool", &r.ZiSchoolName}};
+        for (const auto& [name, value] : texts) json += ",\n  " + JsonString(name) + ": " + JsonString(*value);
+        json += ",\n  \"Precise\": " + std::string(r.Precise ? "true" : "false");
+    }
+    if (input.moment.AnyGiven() || !r.Notes.empty()) {
+        json += ",\n  \"Notes\": [";
+        for (std::size_t i = 0; i < r.Notes.size(); ++i) json += (i ? ",\n    " : "\n    ") + JsonString(r.Notes[i]);
+        json += r.Notes.empty() ? "]" : "\n  ]";
+    }
+    return json;
+}
+
+std::string AsJson(const BirthInput& input, const TKarvoInfo& r)
 {
     const std::pair<const char*, const std::string*> texts[] = {
         {"Year", &r.Year},         {"Month", &r.Month},           {"Day", &r.Day},
@@ -138,8 +196,9 @@ std::string AsJson(const BirthInput&, const TKarvoInfo& r)
         if (std::string_view(name) == "ShuXiang")
             json += "  \"ShuXiangIndex\": " + std::to_string(r.ShuXiangIndex) + ",\n";
     }
-    json += "  \"WuXingSummary\": " + JsonString(DescribeMissingElements(r.WuXing)) + "\n}\n";
-    return json;
+    json += "  \"WuXingSummary\": " + JsonString(DescribeMissingElements(r.WuXing));
+    json += MomentJson(input, r);
+    return json + "\n}\n";
 }
 
 std::string AsText(const BirthInput&, const TKarvoInfo& r)
@@ -153,6 +212,15 @@ std::string AsText(const BirthInput&, const TKarvoInfo& r)
          << "四柱五行：" << DescribeMissingElements(r.WuXing) << "\n"
          << "纳音五行：" << r.NaYin << "  属相：" << r.ShuXiang << "  星座：" << r.XingZuo << "\n"
          << "骨重：" << r.GuZhong << "\n";
+    if (!r.ClockTime.empty()) {
+        text << "出生时间：钟表" << r.ClockTime;
+        if (!r.StandardTime.empty()) text << "  北京标准时间" << r.StandardTime;
+        if (!r.SolarTime.empty())
+            text << "  真太阳时" << r.SolarTime << "（" << (r.Place.empty() ? "经度" + r.Longitude : r.Place) << "）";
+        text << "  " << (r.Precise ? "精确模式" : "传统规则") << "  " << (r.ZiSchoolName == "early" ? "早子时" : "晚子时")
+             << "\n";
+    }
+    for (const std::string& note : r.Notes) text << "说明：" << note << "\n";
     return text.str();
 }
 
@@ -194,6 +262,10 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         TDatabaseQuery qry1(con1);
         TKarvoInfo record;
         const ReadingOutcome outcome = ComputeReading(request.input, Today(), qry1, record);
+        if (outcome == ReadingOutcome::UnknownPlace) {
+            err << OutcomeMessage(outcome) << "\n";
+            return kExitUsage;
+        }
         if (outcome != ReadingOutcome::Complete) {
             // Without a window a reading that ends early still needs a word.
             const std::string_view message = OutcomeMessage(outcome);
@@ -235,13 +307,29 @@ CommandSpec ReadingCommand()
                 {"--leap", "", "the lunar month is a leap month", {}, Need::Optional, {}, "--lunar"},
                 {"--hour", "H", "the birth hour, 0 to 23", NumberFrom(0, kHourMaximum, "the hour is 0 to 23"),
                  Need::Required},
+                {"--minute", "M", "the birth minute, 0 to 59 (0 when not given)",
+                 NumberFrom(0, 59, "the minute is 0 to 59")},
+                {"--precise", "", "the year and month change at the exact moments of 立春 and the other sectional "
+                 "terms, and a clock time of China's daylight saving is turned back an hour"},
+                {"--place", "NAME", "the birthplace (velmora-cli places lists them): the day and hour follow true "
+                 "solar time there; implies --precise", PlaceProblem, Need::Optional, "where"},
+                {"--longitude", "DEG", "the birthplace's longitude, degrees east (west negative), instead of "
+                 "--place; implies --precise",
+                 ParsedBy(ParseLongitude, "the longitude is a number of degrees from -180 to 180"), Need::Optional,
+                 "where"},
+                {"--latitude", "DEG", "the birthplace's latitude, -90 to 90, noted with the longitude",
+                 ParsedBy(ParseLatitude, "the latitude is a number of degrees from -90 to 90"), Need::Optional, {},
+                 "--longitude"},
+                {"--zi", "late|early", "the 子时 school: late keeps 23:00-24:00 on its day (the default), early "
+                 "takes the next day's day pillar and lunar day from 23:00", OneOf({"late", "early"}, "the 子时 school")},
                 {"--format", "FORMAT", FormatHelp() + " (text when not given)",
                  OneOf(FormatNames(), "the format")},
                 {"--output", "FILE", "write to FILE instead of standard output"},
                 {"--database", "PATH", "read this reading database instead of Orsk.dll"},
             },
         .examples = {"velmora-cli reading --name 张三 --sex 男 --gregorian 1984-2-4 --hour 23",
-                     "velmora-cli reading --name=李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --format json"},
+                     "velmora-cli reading --name=李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --format json",
+                     "velmora-cli reading --name 王五 --sex 男 --gregorian 2024-2-4 --hour 10 --minute 5 --place 成都"},
         .run = RunReading,
     };
 }

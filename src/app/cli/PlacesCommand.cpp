@@ -1,0 +1,67 @@
+// velmora-cli places [TEXT]: the built-in birthplaces and their coordinates.
+#include <cstdio>
+#include <limits>
+#include <ostream>
+#include <string>
+
+#include "CliCommands.h"
+#include "Places.h"
+
+namespace velmora::cli {
+namespace {
+
+std::string PlaceLine(const Place& place)
+{
+    char coordinates[64];
+    std::snprintf(coordinates, sizeof coordinates, "\t%.4f\t%.4f\n", place.longitude, place.latitude);
+    return place.DisplayName() + "\t" + place.province + coordinates;
+}
+
+std::vector<Place> AllPlaces()
+{
+    std::vector<Place> places;
+    for (const std::string& province : Provinces())
+        for (Place& place : PlacesInProvince(province)) places.push_back(std::move(place));
+    return places;
+}
+
+int RunPlaces(const ParsedArguments& args, std::ostream& out, std::ostream& err)
+{
+    const bool filtered = !args.Words().empty();
+    const std::vector<Place> places =
+        filtered ? FindPlaces(args.Words()[0], std::numeric_limits<std::size_t>::max()) : AllPlaces();
+    if (places.empty()) {
+        err << "velmora-cli places: no place matches '" << args.Words()[0]
+            << "'; a longitude (--longitude) works for any place\n";
+        return kExitFailure;
+    }
+    std::string text;
+    for (const Place& place : places) text += PlaceLine(place);
+    out << text;
+    out.flush();
+    if (!out) {
+        err << "velmora-cli places: could not write the output\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+CommandSpec PlacesCommand()
+{
+    static const std::string summary =
+        "The built-in birthplaces whose name holds TEXT (all of them without TEXT), best matches first, one a "
+        "line, tab-separated: the name --place takes, the province, longitude and latitude in degrees. " +
+        std::string(PlaceDataAttribution()) + ".";
+    return {
+        .name = "places",
+        .summary = summary,
+        .words = {{"TEXT", "part of a place's Chinese name", PlainText("the text"), Need::Optional}},
+        .options = {},
+        .examples = {"velmora-cli places 成都", "velmora-cli places 朝阳区"},
+        .run = RunPlaces,
+    };
+}
+
+}  // namespace velmora::cli
