@@ -28,7 +28,7 @@ constexpr int TagGap = 8;  // between the tag and the picture
 
 TMomentChooser::TMomentChooser(QWidget& strip, const QWidget& rightNeighbour, std::function<void()> read)
     : QObject(&strip), settings_(OpenWindowSettings()), options_(LoadMomentOptions(*settings_)),
-      strip_(strip), rightNeighbour_(rightNeighbour) {
+      read_(std::move(read)), strip_(strip), rightNeighbour_(rightNeighbour) {
     lblMoment = new TClickLabel(strip.parentWidget());
     lblMoment->setObjectName(QStringLiteral("lblMoment"));
     lblMoment->setAlignment(Qt::AlignCenter);
@@ -38,17 +38,7 @@ TMomentChooser::TMomentChooser(QWidget& strip, const QWidget& rightNeighbour, st
     // The strip takes its place when the window lays itself out.
     strip.installEventFilter(this);
 
-    panel = new TMomentPanel(strip.window());
-    panel->setFont(strip.window()->font());
-    panel->SetOptions(options_);
-    panel->installEventFilter(this);
     connect(lblMoment, &TClickLabel::OnClick, this, &TMomentChooser::OpenPanel);
-    connect(panel, &TMomentPanel::Changed, this, &TMomentChooser::TakeChoices);
-    connect(panel, &TMomentPanel::ReadingAsked, this, [this, read = std::move(read)] {
-        TakeChoices();
-        panel->hide();
-        read();
-    });
     ShowTag();
 }
 
@@ -60,12 +50,30 @@ void TMomentChooser::OpenPanel() {
     // the same click to the tag: it stays closed.
     const bool justClosed =
         sincePanelClosed_.isValid() && sincePanelClosed_.elapsed() < QApplication::doubleClickInterval();
-    if (panel->isVisible() || justClosed) {
+    if (panel != nullptr && (panel->isVisible() || justClosed)) {
         panel->hide();
         return;
     }
+    MakePanel();
     panel->setFont(lblMoment->window()->font());
     panel->PopUpUnder(*lblMoment);
+}
+
+// The panel, its lists of places included, is made when first asked for, so
+// that a start of the window does not wait for it.
+void TMomentChooser::MakePanel() {
+    if (panel != nullptr) {
+        return;
+    }
+    panel = new TMomentPanel(strip_.window());
+    panel->SetOptions(options_);
+    panel->installEventFilter(this);
+    connect(panel, &TMomentPanel::Changed, this, &TMomentChooser::TakeChoices);
+    connect(panel, &TMomentPanel::ReadingAsked, this, [this] {
+        TakeChoices();
+        panel->hide();
+        read_();
+    });
 }
 
 void TMomentChooser::TakeChoices() {

@@ -33,13 +33,14 @@ public:
     const MomentOptions& Options() const { return options_; }
 
     TClickLabel* lblMoment = nullptr;  // the tag
-    TMomentPanel* panel = nullptr;
+    TMomentPanel* panel = nullptr;  // made when the tag is first clicked
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OpenPanel();
+    void MakePanel();
     void TakeChoices();
     void ShowTag();
     // On the strip's top edge, centred on its border line.
@@ -47,6 +48,7 @@ private:
 
     std::unique_ptr<QSettings> settings_;
     MomentOptions options_;
+    std::function<void()> read_;
     QElapsedTimer sincePanelClosed_;
     QWidget& strip_;
     const QWidget& rightNeighbour_;

@@ -171,6 +171,7 @@ TEST_F(MomentPanel, ProvinceThenCityLongitudeByHandAndTheChoicesSurviveARestart)
 
     Reopen();
     EXPECT_EQ(Tag(), QStringLiteral("真太阳时 · 西经87.65° · 35分 · 早子时"));
+    OpenPanel();
     EXPECT_EQ(Panel().edtLongitude->text(), QStringLiteral("-87.65"));
     EXPECT_EQ(Panel().edtLatitude->text(), QStringLiteral("41.85"));
     EXPECT_EQ(Panel().edtMinute->text(), QStringLiteral("35"));
@@ -178,12 +179,12 @@ TEST_F(MomentPanel, ProvinceThenCityLongitudeByHandAndTheChoicesSurviveARestart)
     EXPECT_EQ(form_->KarvoInfo().ZiSchoolName, "early");  // the first reading already uses them
 
     // Precise mode alone, then everything back to the classic reading.
-    OpenPanel();
     QTest::mouseClick(Panel().btnReset, Qt::LeftButton);
     EXPECT_EQ(Tag(), QStringLiteral("精确时刻…"));
     QTest::mouseClick(Panel().chkPrecise, Qt::LeftButton);
     EXPECT_EQ(Tag(), QStringLiteral("精确"));
     Reopen();
+    OpenPanel();
     EXPECT_TRUE(Panel().chkPrecise->isChecked());
     EXPECT_TRUE(Panel().rbZiLate->isChecked());
     EXPECT_TRUE(form_->KarvoInfo().Precise);
