@@ -1,6 +1,8 @@
 // One whole reading on the real Orsk.dll, warm: the chart, the seven lookups
 // with their texts deciphered, and the result page built and written (files
-// in a private folder). Beside it the reading without the page.
+// in a private folder). Beside it the reading without the page, and the same
+// readings in precise mode with a birthplace and a minute (true solar time,
+// the terms' moments, the notes), which may add under 0.2 ms.
 //
 // Run: build/bench/reading_bench (medians of 9 repetitions)
 #include <benchmark/benchmark.h>
@@ -40,6 +42,15 @@ std::vector<BirthInput> SampleBirths()
     return births;
 }
 
+std::vector<BirthInput> PreciseBirths(std::vector<BirthInput> births)
+{
+    for (BirthInput& b : births) {
+        b.moment.place = "成都市";
+        b.moment.minute = 17;
+    }
+    return births;
+}
+
 // A private copy of the built database (it is held exclusively) and a
 // private folder for the page files.
 struct ReadingSetup {
@@ -48,6 +59,7 @@ struct ReadingSetup {
     TDatabaseConnection con1;
     TDatabaseQuery qry1;
     std::vector<BirthInput> births = SampleBirths();
+    std::vector<BirthInput> preciseBirths = PreciseBirths(births);
 
     ReadingSetup()
         : con1((fs::copy_file(VELMORA_READING_DB_FILE, file), testing::ConnectionStringFor(file))), qry1(con1)
@@ -55,6 +67,7 @@ struct ReadingSetup {
         setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
         TKarvoInfo warm;
         for (const BirthInput& b : births) ComputeReading(b, {2026, 12, 8}, qry1, warm);
+        for (const BirthInput& b : preciseBirths) ComputeReading(b, {2026, 12, 8}, qry1, warm);
     }
 };
 
@@ -85,8 +98,19 @@ void ReadingWithoutPage(benchmark::State& state)
         benchmark::DoNotOptimize(ComputeReading(s.births[i++ % s.births.size()], {2026, 12, 8}, s.qry1, record));
 }
 
+void PreciseReadingWithoutPage(benchmark::State& state)
+{
+    ReadingSetup& s = Setup();
+    TKarvoInfo record;
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ComputeReading(s.preciseBirths[i++ % s.preciseBirths.size()], {2026, 12, 8}, s.qry1, record));
+}
+
 BENCHMARK(FullReading)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(ReadingWithoutPage)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(PreciseReadingWithoutPage)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
 

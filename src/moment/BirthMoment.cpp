@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 #include "ChineseCalendar.h"
 #include "TermMoments.h"
@@ -56,14 +57,23 @@ int PreciseMonthPillar(BeijingSeconds standard)
     return CombineStemBranch((yearStem % 5 * 2 + 2 + fromTiger) % 10, branch);
 }
 
-ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules)
+bool NearSectionalTermDay(const CivilTime& date)
+{
+    const int day = DayOfYear(date.year, date.month, date.day);
+    // n = 1, 3, ..., 23: the year's sectional terms, 小寒 in early January to 大雪 in early December.
+    for (int n = 1; n <= 23; n += 2)
+        if (std::abs(day - static_cast<int>(std::floor(SolarTermDay(date.year, n)))) <= 1) return true;
+    return false;
+}
+
+ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules, std::optional<double> equationOfTime)
 {
     ChartMoment chart;
     chart.standard = standard;
     BeijingSeconds local = standard;
     if (rules.longitude) {
         chart.longitudeMinutes = 4 * (*rules.longitude - 120);
-        chart.equationOfTime = EquationOfTime(standard);
+        chart.equationOfTime = equationOfTime ? *equationOfTime : EquationOfTime(standard);
         local += std::llround(chart.longitudeMinutes * 60 + chart.equationOfTime);
     }
     chart.dayTime = ToCivilTime(local);

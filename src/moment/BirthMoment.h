@@ -26,12 +26,20 @@ struct ChartMoment {
     double longitudeMinutes = 0;  // 4 minutes a degree from 120°E, with a longitude
 };
 
-// The moment must lie in InMomentYears.
-ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules);
+// The moment must lie in InMomentYears. A moment within minutes of one
+// already charted may pass that one's equation of time, which changes by
+// less than a second an hour.
+ChartMoment ChartAt(BeijingSeconds standard, const MomentRules& rules,
+                    std::optional<double> equationOfTime = std::nullopt);
 
 // The year and month pillars by the terms' moments.
 int PreciseYearPillar(BeijingSeconds standard);
 int PreciseMonthPillar(BeijingSeconds standard);
+
+// Whether a date lies within a day of a sectional term's civil day by the
+// calendar's own formula, which is within half an hour of the moments: only
+// such a date can have year or month pillars that the moments change.
+bool NearSectionalTermDay(const CivilTime& date);
 
 // The 时辰 (branch 0..11) of an hour, and its first hour (23 for 子).
 inline int ShichenOfHour(int hour) { return (hour + 1) / 2 % 12; }

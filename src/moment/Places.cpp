@@ -28,11 +28,15 @@ double ParseDegrees(std::string_view text)
     return value;
 }
 
+struct PlaceList;
+std::string DisplayNameIn(const PlaceList& list, const Place& place);
+
 // The list as compiled in, with the counts that make display names unique.
 struct PlaceList {
     std::vector<Place> places;
     std::map<std::string, int, std::less<>> byName;
     std::map<std::pair<std::string, std::string>, int> byNameInProvince;
+    std::vector<std::string> displayNames;  // of `places`, in their order
 
     PlaceList()
     {
@@ -50,8 +54,20 @@ struct PlaceList {
             ++byNameInProvince[{place.name, place.province}];
             places.push_back(std::move(place));
         }
+        displayNames.reserve(places.size());
+        for (const Place& place : places) displayNames.push_back(DisplayNameIn(*this, place));
     }
 };
+
+std::string DisplayNameIn(const PlaceList& list, const Place& place)
+{
+    const auto named = list.byName.find(place.name);
+    if (named == list.byName.end() || named->second <= 1) return place.name;
+    const auto inProvince = list.byNameInProvince.find({place.name, place.province});
+    if (inProvince != list.byNameInProvince.end() && inProvince->second <= 1)
+        return place.name + "（" + place.province + "）";
+    return place.name + "（" + place.province + place.prefecture + "）";
+}
 
 const PlaceList& List()
 {
@@ -72,15 +88,7 @@ bool IsNameWithoutSuffix(std::string_view name, std::string_view text)
 
 }  // namespace
 
-std::string Place::DisplayName() const
-{
-    const PlaceList& list = List();
-    const auto named = list.byName.find(name);
-    if (named == list.byName.end() || named->second <= 1) return name;
-    const auto inProvince = list.byNameInProvince.find({name, province});
-    if (inProvince != list.byNameInProvince.end() && inProvince->second <= 1) return name + "（" + province + "）";
-    return name + "（" + province + prefecture + "）";
-}
+std::string Place::DisplayName() const { return DisplayNameIn(List(), *this); }
 
 std::vector<Place> FindPlaces(std::string_view text, std::size_t limit)
 {
@@ -89,12 +97,14 @@ std::vector<Place> FindPlaces(std::string_view text, std::size_t limit)
     // Rank 0: the name itself; 1: the name begins with the text; 2: the text
     // is somewhere in the display name.
     std::vector<std::pair<int, const Place*>> ranked;
-    for (const Place& place : List().places) {
+    const PlaceList& list = List();
+    for (std::size_t i = 0; i < list.places.size(); ++i) {
+        const Place& place = list.places[i];
         if (place.name == text || IsNameWithoutSuffix(place.name, text))
             ranked.emplace_back(0, &place);
         else if (place.name.starts_with(text))
             ranked.emplace_back(1, &place);
-        else if (place.name.find(text) != std::string::npos || place.DisplayName().find(text) != std::string::npos)
+        else if (list.displayNames[i].find(text) != std::string::npos)
             ranked.emplace_back(2, &place);
     }
     std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) {
@@ -119,8 +129,9 @@ std::optional<Place> PlaceNamed(std::string_view name)
         }
     }
     if (plainCount == 1) return *plain;
-    for (const Place& place : List().places)
-        if (place.DisplayName() == name) return place;
+    const PlaceList& list = List();
+    for (std::size_t i = 0; i < list.places.size(); ++i)
+        if (list.displayNames[i] == name) return list.places[i];
     if (plainCount > 1) return std::nullopt;
     // A short name: the largest division it is the name of, when only one is.
     const Place* best = nullptr;

@@ -100,14 +100,14 @@ BeijingSeconds FindTerm(int year, int index)
     return guess + static_cast<BeijingSeconds>(std::llround(t1));
 }
 
-YearTerms ComputeYear(int year)
+}  // namespace
+
+YearTerms ComputeTermMoments(int year)
 {
     YearTerms terms{};
     for (int i = 0; i < kTermCount; ++i) terms[i] = FindTerm(year, i);
     return terms;
 }
-
-}  // namespace
 
 std::string_view TermName(int index) { return index >= 0 && index < kTermCount ? kTermNames[index] : ""; }
 
@@ -120,7 +120,7 @@ const YearTerms& TermMomentsOfYear(int year)
     const std::lock_guard lock(guard);
     const auto found = years.find(year);
     if (found != years.end()) return found->second;
-    return years.emplace(year, ComputeYear(year)).first->second;
+    return years.emplace(year, ComputeTermMoments(year)).first->second;
 }
 
 double SunApparentLongitude(BeijingSeconds moment)

@@ -27,6 +27,9 @@ using YearTerms = std::array<BeijingSeconds, kTermCount>;
 // least 1600-2200.
 const YearTerms& TermMomentsOfYear(int year);
 
+// The same, computed afresh without the store.
+YearTerms ComputeTermMoments(int year);
+
 // The Sun's apparent geocentric ecliptic longitude of date, in degrees 0..360.
 double SunApparentLongitude(BeijingSeconds moment);
 

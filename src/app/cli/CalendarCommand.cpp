@@ -83,13 +83,7 @@ int RunCalendar(const ParsedArguments& args, std::ostream& out, std::ostream& er
         }
         if (CompareDates(date.year, date.month, date.day, to.year, to.month, to.day) == 0) break;
     }
-    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    out.flush();
-    if (!out) {
-        err << "velmora-cli calendar: could not write the output\n";
-        return kExitFailure;
-    }
-    return kExitOk;
+    return FinishOutput(buffer, "calendar", out, err);
 }
 
 }  // namespace

@@ -65,6 +65,15 @@ int RunCommand(const CommandSpec& command, const std::vector<std::string>& args,
 
 }  // namespace
 
+int FinishOutput(std::string_view text, std::string_view command, std::ostream& out, std::ostream& err)
+{
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    if (out) return kExitOk;
+    err << "velmora-cli " << command << ": could not write the output\n";
+    return kExitFailure;
+}
+
 const std::vector<CommandSpec>& Commands()
 {
     static const std::vector<CommandSpec> commands = {ReadingCommand(), CalendarCommand(), TermsCommand(), PlacesCommand()};

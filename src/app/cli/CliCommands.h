@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CliOptions.h"
@@ -14,6 +15,10 @@ namespace velmora::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;  // the job itself failed (or output could not be written)
 constexpr int kExitUsage = 2;    // bad arguments
+
+// Writes the rest of a command's output and flushes it: kExitOk, or
+// kExitFailure with "velmora-cli COMMAND: could not write the output".
+int FinishOutput(std::string_view text, std::string_view command, std::ostream& out, std::ostream& err);
 
 // calendar FROM TO: one line per day with its lunar date and pillars.
 CommandSpec CalendarCommand();

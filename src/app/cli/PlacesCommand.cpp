@@ -37,13 +37,7 @@ int RunPlaces(const ParsedArguments& args, std::ostream& out, std::ostream& err)
     }
     std::string text;
     for (const Place& place : places) text += PlaceLine(place);
-    out << text;
-    out.flush();
-    if (!out) {
-        err << "velmora-cli places: could not write the output\n";
-        return kExitFailure;
-    }
-    return kExitOk;
+    return FinishOutput(text, "places", out, err);
 }
 
 }  // namespace

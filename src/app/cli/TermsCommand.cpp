@@ -30,13 +30,7 @@ int RunTerms(const ParsedArguments& args, std::ostream& out, std::ostream& err)
                 .append(std::to_string(TermLongitude(i))).append("\t")
                 .append(FormatDateTime(ToCivilTime(moments[i]))).append("\n");
     }
-    out << text;
-    out.flush();
-    if (!out) {
-        err << "velmora-cli terms: could not write the output\n";
-        return kExitFailure;
-    }
-    return kExitOk;
+    return FinishOutput(text, "terms", out, err);
 }
 
 }  // namespace

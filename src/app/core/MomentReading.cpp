@@ -93,7 +93,7 @@ public:
     }
 
     // What the precise mode applied, in the order it applied it.
-    void Applied(const CivilTime& clock, const std::optional<Place>& place)
+    void Applied(const CivilTime& clock, const std::optional<Place>& place, std::optional<double> latitude)
     {
         if (InDaylightSaving(chart_.standard))
             Add("本次按精确时刻排盘。出生时的钟表时间" + DateText(clock) + " " + HourMinute(clock) +
@@ -108,7 +108,10 @@ public:
                 MomentText(after.moment) + "）之前。");
         if (rules_.longitude) {
             const std::string where = place ? "出生地" + place->DisplayName() + "（" + LongitudeText(place->longitude) + "）"
-                                            : "所填经度" + LongitudeText(*rules_.longitude);
+                                            : "所填经度" + LongitudeText(*rules_.longitude) +
+                                                  (latitude ? Printf("、%s%.2f°", *latitude < 0 ? "南纬" : "北纬",
+                                                                     std::fabs(*latitude))
+                                                            : "");
             Add("真太阳时按" + where + "计算：经度时差" + SignedDuration(chart_.longitudeMinutes * 60) + "，均时差" +
                 SignedDuration(chart_.equationOfTime) + "，真太阳时为" + DateText(chart_.dayTime) + " " +
                 HourMinute(chart_.dayTime) + "。日柱、时柱与农历日按真太阳时排定，节气仍按交节的确切时刻。");
@@ -157,10 +160,11 @@ public:
     // different year or month pillars.
     void OnTermDay(const CivilTime& clock)
     {
+        if (!rules_.precise && !NearSectionalTermDay(clock)) return;  // the terms' moments are not needed
+        if (!OtherRuleChangesYearOrMonth()) return;
         MomentRules other = rules_;
         other.precise = !rules_.precise;
-        const ChartMoment otherChart = ChartAt(chart_.standard, other);
-        if (otherChart.pillars[0] == chart_.pillars[0] && otherChart.pillars[1] == chart_.pillars[1]) return;
+        const ChartMoment otherChart = ChartAt(chart_.standard, other, chart_.equationOfTime);
         const auto [before, after] = SectionalTermsAround(chart_.standard);
         const TermAt term = chart_.standard - before.moment < after.moment - chart_.standard ? before : after;
         const auto otherRecord = read_(otherChart);
@@ -205,9 +209,20 @@ public:
     }
 
 private:
+    // Whether the classic rule (for a precise reading) or the precise one
+    // (for a classic reading) gives another year or month pillar.
+    bool OtherRuleChangesYearOrMonth() const
+    {
+        const CivilTime& t = chart_.dayTime;
+        const int year = rules_.precise ? YearPillar(t.year, t.month, t.day) : PreciseYearPillar(chart_.standard);
+        const int month = rules_.precise ? MonthPillar(t.year, t.month, t.day) : PreciseMonthPillar(chart_.standard);
+        return year != chart_.pillars[0] || month != chart_.pillars[1];
+    }
+
+    // Another moment close to the reading's: its equation of time is the same.
     std::optional<TKarvoInfo> ReadAt(BeijingSeconds standard, const MomentRules& rules)
     {
-        return read_(ChartAt(standard, rules));
+        return read_(ChartAt(standard, rules, chart_.equationOfTime));
     }
     void Add(std::string note) { record_.Notes.push_back(std::move(note)); }
 
@@ -233,7 +248,6 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
         longitude = place->longitude;
     }
     if (longitude && !ValidLongitude(*longitude)) return ReadingOutcome::UnknownPlace;
-    if (!InMomentYears(clock.year)) return ReadingOutcome::OutsideLunarRange;
 
     const bool precise = options.IsPrecise();
     const ClockReading reading = ReadClock(ToBeijingSeconds(clock));
@@ -256,7 +270,7 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
     r.ZiSchoolName = std::string(ZiSchoolName(options.zi));
 
     NoteWriter notes(chart, rules, read, r);
-    if (precise) notes.Applied(clock, place);
+    if (precise) notes.Applied(clock, place, place ? std::nullopt : options.latitude);
     if (precise || options.zi == ZiSchool::Early) notes.School();
     if (precise && reading.Repeated()) notes.Repeated(clock, *reading.second);
     if (!precise) notes.ClockAhead(clock);

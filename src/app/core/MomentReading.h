@@ -12,12 +12,16 @@
 
 namespace velmora {
 
+// What a reading with moment options says for a year outside the moments' years.
+inline constexpr std::string_view kMomentYearsNote =
+    "精确时刻只能推算公元2年至3000年的出生时间，本次按传统规则排盘，所填的分钟、出生地与子时选项都未采用。";
+
 // Reads the chart of one moment of the birth into a whole record; nothing
 // when the lunar calendar does not reach its day.
 using ChartReader = std::function<std::optional<TKarvoInfo>(const ChartMoment&)>;
 
 // A reading with moment options: `clock` is the working date with the hour
-// and minute as typed. On Complete `record` holds the chart, the moment's
+// and minute as typed, in a year of InMomentYears. On Complete `record` holds the chart, the moment's
 // fields and the notes; otherwise it is left as it was.
 ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& options, const ChartReader& read,
                                TKarvoInfo& record);

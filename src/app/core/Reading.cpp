@@ -278,12 +278,13 @@ ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startu
         return other;
     };
     const CivilTime clock{date.year, date.month, date.day, typed.hour, input.moment.minute.value_or(0), 0};
-    if (input.moment.AnyGiven()) {
+    if (input.moment.AnyGiven() && InMomentYears(clock.year)) {
         const ReadingOutcome moment = ReadExactMoment(clock, input.moment, readChart, next);
         if (moment != ReadingOutcome::Complete) return moment;
     } else {
         const std::string yearPillarName = WriteClassicChart(date, typed.hour, startup, next);
         LookUpCommentaries(query, yearPillarName, next);
+        if (input.moment.AnyGiven()) next.Notes.push_back(std::string(kMomentYearsNote));
         AddClassicNotes(clock, readChart, next);
     }
     record = std::move(next);

@@ -11,14 +11,6 @@ namespace {
 
 CliRun Calendar(std::vector<std::string> args) { return RunCommand("calendar", std::move(args)); }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 TEST(CalendarCommand, PrintsOneTabSeparatedLinePerDay)
 {
     const CliRun run = Calendar({"2000-02-04", "2000-02-05"});

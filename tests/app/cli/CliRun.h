@@ -23,4 +23,13 @@ inline CliRun RunCommand(const std::string& command, std::vector<std::string> ar
     return {status, out.str(), err.str()};
 }
 
+// The lines of a command's output, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 }  // namespace velmora::cli

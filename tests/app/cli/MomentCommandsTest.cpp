@@ -1,0 +1,105 @@
+// velmora-cli's exact birth moment: the terms and places commands and the
+// reading's moment options, their output and their messages.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "CliRun.h"
+#include "ReadingTestSupport.h"
+
+namespace velmora::cli {
+namespace {
+
+TEST(TermsCommand, ListsTheTwentyFourTermsOfEachYear)
+{
+    const CliRun one = RunCommand("terms", {"2024"});
+    ASSERT_EQ(one.status, kExitOk) << one.err;
+    const auto lines = Lines(one.out);
+    ASSERT_EQ(lines.size(), 24u);
+    EXPECT_TRUE(lines.front().starts_with("2024\t小寒\t285\t2024-01-06 ")) << lines.front();
+    EXPECT_TRUE(lines.back().starts_with("2024\t冬至\t270\t2024-12-21 ")) << lines.back();
+    // 立春 2024 came at 16:26:5x-16:27:0x.
+    EXPECT_GE(lines[2], "2024\t立春\t315\t2024-02-04 16:26:50");
+    EXPECT_LE(lines[2], "2024\t立春\t315\t2024-02-04 16:27:09");
+    EXPECT_EQ(Lines(RunCommand("terms", {"1986", "1991"}).out).size(), 6u * 24);
+}
+
+TEST(PlacesCommand, ListsMatchesWithTheirCoordinates)
+{
+    const CliRun run = RunCommand("places", {"成都"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_TRUE(run.out.starts_with("成都市\t四川省\t104.")) << run.out;
+    EXPECT_GT(Lines(RunCommand("places", {}).out).size(), 3000u);
+    const CliRun none = RunCommand("places", {"巴黎"});
+    EXPECT_EQ(none.status, kExitFailure);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("巴黎"), std::string::npos);
+}
+
+CliRun Reading(std::vector<std::string> args)
+{
+    static const velmora::testing::ScratchFolder folder;
+    static const std::string database = [] {
+        const auto file = folder.Path() / "sample.db";
+        std::filesystem::copy_file(VELMORA_SAMPLE_READING_DB, file);
+        return file.string();
+    }();
+    std::vector<std::string> all = {"--name", "张三", "--sex", "男", "--database", database};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunCommand("reading", all);
+}
+
+TEST(ReadingCommand, JsonCarriesTheMomentsFieldsOnlyWhenAnOptionAsks)
+{
+    const CliRun kashgar =
+        Reading({"--gregorian", "2024-6-2", "--hour", "0", "--minute", "30", "--place", "喀什", "--format", "json"});
+    ASSERT_EQ(kashgar.status, kExitOk) << kashgar.err;
+    for (const char* field : {"\"ClockTime\": \"00:30\"", "\"StandardTime\": \"00:30\"", "\"SolarTime\": \"21:36\"",
+                              "\"Place\": \"喀什地区\"", "\"Longitude\": \"75.99\"", "\"Precise\": true",
+                              "\"ZiSchool\": \"late\"", "\"Notes\": [\n    \"", "\"SiZhu\": \"甲辰 己巳 丙申 己亥\""})
+        EXPECT_NE(kashgar.out.find(field), std::string::npos) << field;
+    // 立春 1984 came at 23:19: a classic reading at 23:00 gets a note but no moment fields.
+    const CliRun classic = Reading({"--gregorian", "1984-2-4", "--hour", "23", "--format", "json"});
+    ASSERT_EQ(classic.status, kExitOk) << classic.err;
+    EXPECT_EQ(classic.out.find("ClockTime"), std::string::npos);
+    EXPECT_NE(classic.out.find("\"Notes\": [\n    \"出生当天是立春"), std::string::npos) << classic.out;
+    const CliRun text = Reading({"--gregorian", "1984-2-4", "--hour", "23"});
+    EXPECT_NE(text.out.find("说明：出生当天是立春"), std::string::npos) << text.out;
+}
+
+TEST(ReadingCommand, ASkippedClockTimeEndsWithItsMessageAndStatusOne)
+{
+    const CliRun run = Reading({"--gregorian", "1986-5-4", "--hour", "2", "--minute", "30", "--precise"});
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("夏令时"), std::string::npos) << run.err;
+}
+
+TEST(ReadingCommand, BadMomentArgumentsAreNamedWithStatusTwo)
+{
+    const std::vector<std::string> birth = {"--gregorian", "2024-1-1", "--hour", "7"};
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{"--minute", "60"}, "--minute 60: the minute is 0 to 59"},
+        {{"--minute=-1"}, "--minute -1: the minute is 0 to 59"},
+        {{"--longitude", "180.5"}, "--longitude 180.5: the longitude is a number of degrees from -180 to 180"},
+        {{"--longitude", "east"}, "--longitude east: the longitude is a number of degrees from -180 to 180"},
+        {{"--place", "巴黎"}, "--place 巴黎: no such place in the list"},
+        {{"--place", "朝阳区"}, "--place 朝阳区: several places have this name; give one of 朝阳区（北京市）"},
+        {{"--place", "成都", "--longitude", "104"}, "give only one of --place or --longitude"},
+        {{"--latitude", "30"}, "--latitude goes with --longitude"},
+        {{"--zi", "noon"}, "--zi noon: the 子时 school is late or early"},
+    };
+    for (const auto& [args, message] : rows) {
+        std::vector<std::string> all = birth;
+        all.insert(all.end(), args.begin(), args.end());
+        const CliRun run = Reading(all);
+        EXPECT_EQ(run.status, kExitUsage) << message;
+        EXPECT_EQ(run.out, "");
+        EXPECT_TRUE(run.err.starts_with("velmora-cli reading: " + message)) << run.err;
+    }
+    EXPECT_EQ(RunCommand("terms", {"2025", "2024"}).status, kExitUsage);
+    EXPECT_EQ(RunCommand("terms", {"3001"}).status, kExitUsage);
+}
+
+}  // namespace
+}  // namespace velmora::cli
