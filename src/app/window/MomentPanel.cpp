@@ -376,7 +376,7 @@ void TMomentPanel::ShowPlaceInLists(const QString& displayName) {
         cbbProvince->setCurrentIndex(province);
         FillCities(province > 0 ? cbbProvince->itemText(province) : QString());
     }
-    cbbCity->setCurrentIndex(std::max(0, cbbCity->findData(displayName)));
+    cbbCity->setCurrentIndex(std::max(0, cbbCity->findData(Text(place->DisplayName()))));
 }
 
 void TMomentPanel::UpdatePlaceHint() {

@@ -108,6 +108,7 @@ TEST_F(MomentPanel, APlaceFoundByTypingGivesTheSolarTimeAndNotesOnThePage) {
     QAbstractItemView* matches = Panel().placeCompleter->popup();
     ASSERT_TRUE(WaitFor([matches] { return matches->isVisible(); }, 3000));
     ASSERT_GT(matches->model()->rowCount(), 0);
+    EXPECT_EQ(Panel().cbbCity->currentText(), QStringLiteral("成都市"));  // the lists follow what is typed
     const QModelIndex first = matches->model()->index(0, 0);
     EXPECT_TRUE(first.data().toString().startsWith(QStringLiteral("成都市"))) << first.data().toString().toStdString();
     SaveScreenOf(*form_, QStringLiteral("moment-panel-matches"));
