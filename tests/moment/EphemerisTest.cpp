@@ -68,6 +68,26 @@ TEST(TermMoments, EquationOfTimeWithinThirtySecondsOfPyEphem)
     EXPECT_EQ(rows, 201 * 24);
 }
 
+// The calendar's reference almanac gives the sectional terms' instants too.
+TEST(TermMoments, SectionalTermsWithinAMinuteOfTheReferenceAlmanac)
+{
+    std::ifstream in(VELMORA_TEST_DATA_DIR "/sectional-terms-1900-2100.tsv");
+    ASSERT_TRUE(in);
+    std::string line;
+    int rows = 0;
+    while (std::getline(in, line)) {
+        if (line.empty() || line.front() == '#') continue;
+        std::istringstream fields(line);
+        int year = 0, n = 0;
+        std::string name, civilDay, date, time;
+        fields >> year >> n >> name >> civilDay >> date >> time;
+        ASSERT_EQ(TermName(n - 1), name);
+        EXPECT_LE(std::llabs(TermMomentsOfYear(year)[n - 1] - ParseMoment(date + " " + time)), 60) << line;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 201 * 12);
+}
+
 TEST(TermMoments, SunReachesTheTermsLongitudeAtTheMoment)
 {
     for (int year : {1600, 1850, 2200}) {

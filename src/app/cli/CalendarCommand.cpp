@@ -57,10 +57,7 @@ std::optional<std::string> CalendarDateProblem(std::string_view text)
     if (!parse.date) return parse.problem;
     const Date& date = *parse.date;
     if (IsValidGregorianDate(date.year, date.month, date.day)) return std::nullopt;
-    const bool exists = date.year != 0 && date.month >= 1 && date.month <= 12 && date.day >= 1 &&
-                        date.day <= DaysInMonth(date.year, date.month) &&
-                        CalendarKindOf(date.year, date.month, date.day) != CalendarKind::DroppedDay;
-    if (exists) return "the date is past the range the calendar computes";
+    if (IsPastCountedRange(date.year, date.month, date.day)) return "the date is past the range the calendar computes";
     return "there is no such date";
 }
 

@@ -191,7 +191,9 @@ std::string AsJson(const BirthInput& input, const TKarvoInfo& r)
         {"GuZhongText", &r.GuZhongText}, {"XingZuoText", &r.XingZuoText}, {"ShuXiangText", &r.ShuXiangText}};
     std::string json = "{\n";
     for (const auto& [name, value] : texts) {
-        json += "  " + JsonString(name) + ": " + JsonString(*value) + ",\n";
+        // The commentaries are plain text here; only the page is HTML.
+        const bool commentary = std::string_view(name).ends_with("Text");
+        json += "  " + JsonString(name) + ": " + JsonString(commentary ? CommentaryPlainText(*value) : *value) + ",\n";
         if (std::string_view(name) == "Hour") json += "  \"IsLeap\": " + std::string(r.IsLeap ? "true" : "false") + ",\n";
         if (std::string_view(name) == "ShuXiang")
             json += "  \"ShuXiangIndex\": " + std::to_string(r.ShuXiangIndex) + ",\n";

@@ -167,7 +167,7 @@ public:
         const ChartMoment otherChart = ChartAt(chart_.standard, other, chart_.equationOfTime);
         const auto [before, after] = SectionalTermsAround(chart_.standard);
         const TermAt term = chart_.standard - before.moment < after.moment - chart_.standard ? before : after;
-        const auto otherRecord = read_(otherChart);
+        const auto otherRecord = read_(otherChart, ChartDetail::BoneWeight);
         if (term.index < 0 || !otherRecord) return;
         const std::string name(TermName(term.index));
         const bool beforeTerm = chart_.standard < term.moment;
@@ -222,7 +222,7 @@ private:
     // Another moment close to the reading's: its equation of time is the same.
     std::optional<TKarvoInfo> ReadAt(BeijingSeconds standard, const MomentRules& rules)
     {
-        return read_(ChartAt(standard, rules, chart_.equationOfTime));
+        return read_(ChartAt(standard, rules, chart_.equationOfTime), ChartDetail::BoneWeight);
     }
     void Add(std::string note) { record_.Notes.push_back(std::move(note)); }
 
@@ -255,7 +255,7 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
     const BeijingSeconds standard = precise ? *reading.first : ToBeijingSeconds(clock);
     const MomentRules rules{precise, longitude, options.zi};
     const ChartMoment chart = ChartAt(standard, rules);
-    std::optional<TKarvoInfo> result = read(chart);
+    std::optional<TKarvoInfo> result = read(chart, ChartDetail::Whole);
     if (!result) return ReadingOutcome::OutsideLunarRange;
 
     TKarvoInfo& r = *result;

@@ -16,9 +16,13 @@ namespace velmora {
 inline constexpr std::string_view kMomentYearsNote =
     "精确时刻只能推算公元2年至3000年的出生时间，本次按传统规则排盘，所填的分钟、出生地与子时选项都未采用。";
 
-// Reads the chart of one moment of the birth into a whole record; nothing
-// when the lunar calendar does not reach its day.
-using ChartReader = std::function<std::optional<TKarvoInfo>(const ChartMoment&)>;
+// How much of a chart to read: the whole reading, or what a note compares
+// (pillars, lunar date, animal and bone weight, without the commentaries).
+enum class ChartDetail { Whole, BoneWeight };
+
+// Reads the chart of one moment of the birth into a record; nothing when the
+// lunar calendar does not reach its day.
+using ChartReader = std::function<std::optional<TKarvoInfo>(const ChartMoment&, ChartDetail)>;
 
 // A reading with moment options: `clock` is the working date with the hour
 // and minute as typed, in a year of InMomentYears. On Complete `record` holds the chart, the moment's

@@ -52,7 +52,10 @@ ReadingOutcome TakeGregorianDate(const BirthInput& input, const TypedNumbers& ty
     try {
         CheckDate(typed.year, typed.month, typed.day);
     } catch (const EDateException&) {
-        return ReadingOutcome::DateError;
+        // A date that exists but that the calendar cannot count is far past
+        // the lunar calendar's years: that is what the user is told.
+        return IsPastCountedRange(typed.year, typed.month, typed.day) ? ReadingOutcome::OutsideLunarRange
+                                                                        : ReadingOutcome::DateError;
     }
     date = {typed.year, typed.month, typed.day};
     record.Year = input.year;
@@ -133,11 +136,12 @@ void RunLookup(TDatabaseQuery& query, std::string_view statement, std::initializ
                              std::string(keys.end()[-1]) + " (reading \"" + query.SQL() + "\").");
 }
 
+// One weight, with its commentary when `text` asks for it.
 int LookUpWeightAndText(TDatabaseQuery& query, std::string_view statement, std::string_view key,
-                        std::string_view weightColumn, std::string_view textColumn, std::string& text)
+                        std::string_view weightColumn, std::string_view textColumn, std::string* text)
 {
     RunLookup(query, statement, {key});
-    text = CommentaryHtml(query.FieldAsString(textColumn), textColumn, key);
+    if (text) *text = CommentaryHtml(query.FieldAsString(textColumn), textColumn, key);
     const int weight = query.FieldAsInteger(weightColumn);
     if (weight < kLowestWeight || weight > kHighestWeight)
         throw EDatabaseError("The reading database holds the weight " + std::to_string(weight) + " in " +
@@ -153,21 +157,28 @@ std::string LookUpText(TDatabaseQuery& query, std::string_view statement, std::s
     return CommentaryHtml(query.FieldAsString(column), column, key);
 }
 
+// The four weights' lookups and the bone weight worded from them; with
+// `texts` the four commentaries too.
+void LookUpBoneWeight(TDatabaseQuery& query, const std::string& yearPillarName, TKarvoInfo& r, bool texts)
+{
+    const int yearWeight = LookUpWeightAndText(query, kYearStatement, yearPillarName, kYearWeightColumn,
+                                               kYearTextColumn, texts ? &r.YearText : nullptr);
+    const int monthWeight = LookUpWeightAndText(query, kMonthStatement, r.LunarMonth, kMonthWeightColumn,
+                                                kMonthTextColumn, texts ? &r.MonthText : nullptr);
+    const int dayWeight = LookUpWeightAndText(query, kDayStatement, r.LunarDay, kDayWeightColumn, kDayTextColumn,
+                                              texts ? &r.DayText : nullptr);
+    const int hourWeight = LookUpWeightAndText(query, kHourStatement, r.HourName, kHourWeightColumn,
+                                               kHourTextColumn, texts ? &r.HourText : nullptr);
+    // Weights are tenths of a liang; the wording is in liang.
+    r.GuZhong = FormatBoneWeight((yearWeight + monthWeight + dayWeight + hourWeight) / 10.0);
+}
+
 // The seven lookups of a reading, in their order, with the bone weight
 // worded from the four weights.
 void LookUpCommentaries(TDatabaseQuery& query, const std::string& yearPillarName, TKarvoInfo& r)
 {
     query.Close();
-    const int yearWeight = LookUpWeightAndText(query, kYearStatement, yearPillarName, kYearWeightColumn,
-                                               kYearTextColumn, r.YearText);
-    const int monthWeight = LookUpWeightAndText(query, kMonthStatement, r.LunarMonth, kMonthWeightColumn,
-                                                kMonthTextColumn, r.MonthText);
-    const int dayWeight =
-        LookUpWeightAndText(query, kDayStatement, r.LunarDay, kDayWeightColumn, kDayTextColumn, r.DayText);
-    const int hourWeight =
-        LookUpWeightAndText(query, kHourStatement, r.HourName, kHourWeightColumn, kHourTextColumn, r.HourText);
-    // Weights are tenths of a liang; the wording is in liang.
-    r.GuZhong = FormatBoneWeight((yearWeight + monthWeight + dayWeight + hourWeight) / 10.0);
+    LookUpBoneWeight(query, yearPillarName, r, true);
 
     const bool male = r.Sex == "男";
     r.GuZhongText = LookUpText(query, male ? kMaleBoneStatement : kFemaleBoneStatement, r.GuZhong,
@@ -268,13 +279,16 @@ ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startu
     ClearMomentFields(next);
     // A chart of another moment of the same birth, for the moment's options
     // and the notes: the record's lunar date, pillars and commentaries.
-    const ChartReader readChart = [&](const ChartMoment& chart) -> std::optional<TKarvoInfo> {
+    const ChartReader readChart = [&](const ChartMoment& chart, ChartDetail detail) -> std::optional<TKarvoInfo> {
         TKarvoInfo other = next;
         const CivilTime& d = chart.lunarDate;
         if (!WriteLunarDate({d.year, d.month, d.day}, other)) return std::nullopt;
         const std::string yearPillarName =
             WriteChart(chart.pillars, chart.dayTime.month, chart.dayTime.day, startup, other);
-        LookUpCommentaries(query, yearPillarName, other);
+        if (detail == ChartDetail::Whole)
+            LookUpCommentaries(query, yearPillarName, other);
+        else
+            LookUpBoneWeight(query, yearPillarName, other, false);
         return other;
     };
     const CivilTime clock{date.year, date.month, date.day, typed.hour, input.moment.minute.value_or(0), 0};

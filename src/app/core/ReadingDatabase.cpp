@@ -163,6 +163,11 @@ void TDatabaseConnection::Open()
     const fs::path file = ResolveDataSource(settings.dataSource, workingDirectory);
 
     const auto status = fs::status(file, error);
+    // Anything but a missing file is the system's reason: a loop of links,
+    // a folder we may not enter, a file in place of a folder.
+    if (error && error != std::errc::no_such_file_or_directory)
+        throw EDatabaseError("Cannot open the reading database " + Quoted(file.string()) + ": " + error.message() +
+                             ".");
     if (!fs::exists(status)) {
         const fs::path folder = file.parent_path();
         const std::string where = folder == workingDirectory.lexically_normal()

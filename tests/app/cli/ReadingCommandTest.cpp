@@ -2,6 +2,7 @@
 // for bad input, impossible dates and a missing database.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -53,8 +54,12 @@ TEST(ReadingCommand, JsonNamesEveryFieldOfTheReading)
     EXPECT_NE(run.out.find("\"SiZhu\": \"甲子 丙寅 戊辰 甲子\""), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\"IsLeap\": false"), std::string::npos);
     EXPECT_NE(run.out.find("\"ShuXiangIndex\": 0"), std::string::npos);
-    // 甲子 has a sample text.
-    EXPECT_NE(run.out.find("甲子年"), std::string::npos);
+    // The commentaries are plain text: headings in brackets and paragraphs
+    // as lines, the general animal text and the month's joined by a line.
+    EXPECT_NE(run.out.find("\"YearText\": \"[甲子年 样本]\\n甲木立于子水之上，"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("越过越踏实。\",\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"ShuXiangText\": \"[属鼠 样本]\\n"), std::string::npos) << run.out;
+    for (const char* html : {"&nbsp", "<br>", "\\r"}) EXPECT_EQ(run.out.find(html), std::string::npos) << html;
 }
 
 TEST(ReadingCommand, TextIsAShortSummary)
@@ -91,14 +96,32 @@ TEST(ReadingCommand, ImpossibleDatesEndWithTheirMessageAndStatusOne)
     EXPECT_EQ(future.status, kExitFailure);
     EXPECT_EQ(future.err, "农历数据仅支持公元前849年至公元2100年\n");
     EXPECT_EQ(future.out, "");
+    // A date past the days the calendar counts is out of range too, not a date that does not exist.
+    EXPECT_EQ(Reading({"--name", "张三", "--sex", "女", "--gregorian", "9999999-1-1", "--hour", "7"}).err,
+              "农历数据仅支持公元前849年至公元2100年\n");
 }
 
-TEST(ReadingCommand, AMissingDatabaseIsAFailureThatNamesTheFile)
+TEST(ReadingCommand, ADatabaseThatCannotBeOpenedIsAFailureThatSaysWhy)
 {
-    const CliRun run = Reading(kBirth, "/nonexistent/folder/Orsk.dll");
-    EXPECT_EQ(run.status, kExitFailure);
-    EXPECT_NE(run.err.find("Orsk.dll"), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "");
+    namespace fs = std::filesystem;
+    const velmora::testing::ScratchFolder folder;
+    fs::create_symlink("loop-b", folder.Path() / "loop-a");
+    fs::create_symlink("loop-a", folder.Path() / "loop-b");
+    { std::ofstream(folder.Path() / "file") << "x"; }
+    {
+        const std::string cut = velmora::testing::ReadBytes(VELMORA_SAMPLE_READING_DB).substr(0, 5000);
+        std::ofstream(folder.Path() / "cut.db", std::ios::binary) << cut;
+    }
+    for (const auto& [database, reason] :
+         {std::pair<std::string, std::string>{"/nonexistent/folder/Orsk.dll", "there is no file \"Orsk.dll\""},
+          {(folder.Path() / "loop-a").string(), "Too many levels of symbolic links"},
+          {(folder.Path() / "file/Orsk.dll").string(), "Not a directory"},
+          {(folder.Path() / "cut.db").string(), "it is damaged"}}) {
+        const CliRun run = Reading(kBirth, database);
+        EXPECT_EQ(run.status, kExitFailure);
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
 }
 
 // An output that is the database, through any path to it, is refused before
@@ -183,6 +206,14 @@ TEST_P(ArgumentMessages, NameTheArgumentAndTheRule)
 
 const std::vector<std::string> kNoHour = {"--name", "张三", "--sex", "男", "--gregorian", "2009-9-21"};
 
+// A whole birth with one option's value replaced.
+std::vector<std::string> BirthWith(const std::string& option, const std::string& value)
+{
+    std::vector<std::string> args = With(kNoHour, {"--hour", "7"});
+    *(std::find(args.begin(), args.end(), option) + 1) = value;
+    return args;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Reading, ArgumentMessages,
     ::testing::Values(
@@ -198,22 +229,16 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{With(kBirth, {"--leap"}), "--leap goes with --lunar"},
         ArgumentCase{With(kBirth, {"--leap=1"}), "--leap takes no value"},
         ArgumentCase{{"--name", "张三", "--sex", "男", "--hour", "7"}, "one of --gregorian or --lunar is needed"},
-        ArgumentCase{{"--name", "张三", "--sex", "x", "--gregorian", "2009-9-21", "--hour", "7"},
-                     "--sex x: the sex is 男 or 女"},
-        ArgumentCase{{"--name", "", "--sex", "男", "--gregorian", "2009-9-21", "--hour", "7"},
-                     "--name : the name is empty"},
-        ArgumentCase{{"--name", "a\x1b[2Jb", "--sex", "男", "--gregorian", "2009-9-21", "--hour", "7"},
-                     "--name a\\x1b[2Jb: the name is not plain UTF-8 text"},
-        ArgumentCase{{"--name", "\xff\xfe", "--sex", "男", "--gregorian", "2009-9-21", "--hour", "7"},
-                     "--name \\xff\\xfe: the name is not plain UTF-8 text"},
-        ArgumentCase{{"--name", "张三", "--sex", "男", "--gregorian", "2009/9/21", "--hour", "7"},
-                     "--gregorian 2009/9/21: a date is Y-M-D in digits"},
-        ArgumentCase{{"--name", "张三", "--sex", "男", "--gregorian", "2009-9a-21", "--hour", "7"},
-                     "--gregorian 2009-9a-21: a date is Y-M-D in digits"},
-        ArgumentCase{{"--name", "张三", "--sex", "男", "--gregorian", "1990-99999999999-17", "--hour", "7"},
+        ArgumentCase{BirthWith("--sex", "x"), "--sex x: the sex is 男 or 女"},
+        ArgumentCase{BirthWith("--name", ""), "--name : the name is empty"},
+        ArgumentCase{BirthWith("--name", "a\x1b[2Jb"), "--name a\\x1b[2Jb: the name is not plain UTF-8 text"},
+        ArgumentCase{BirthWith("--name", "\xff\xfe"), "--name \\xff\\xfe: the name is not plain UTF-8 text"},
+        ArgumentCase{BirthWith("--gregorian", "2009/9/21"), "--gregorian 2009/9/21: a date is Y-M-D in digits"},
+        ArgumentCase{BirthWith("--gregorian", "2009-9a-21"), "--gregorian 2009-9a-21: a date is Y-M-D in digits"},
+        ArgumentCase{BirthWith("--gregorian", "1990-99999999999-17"),
                      "--gregorian 1990-99999999999-17: the month 99999999999 is too large"},
-        ArgumentCase{{"--name", "张三", "--sex", "男", "--lunar", "99999999999-05-17", "--hour", "7"},
-                     "--lunar 99999999999-05-17: the year 99999999999 is too large"}));
+        ArgumentCase{BirthWith("--gregorian", "99999999999-05-17"),
+                     "--gregorian 99999999999-05-17: the year 99999999999 is too large"}));
 
 TEST(ReadingCommand, OptionsTakeTheirValueAfterAnEqualsSignToo)
 {

@@ -3,14 +3,13 @@
 // the sample database.
 #include <gtest/gtest.h>
 
-#include <sqlcipher/sqlite3.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <random>
 
+#include "LabelledDatabase.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
 #include "ReadingTestSupport.h"
@@ -23,25 +22,13 @@ using testing::ScratchFolder;
 
 constexpr StartupDate kStartup{2026, 12, 8};
 
-BirthInput Birth(std::string year, std::string month, std::string day, std::string hour, std::string sex)
-{
-    BirthInput input;
-    input.name = "张三";
-    input.sex = std::move(sex);
-    input.year = std::move(year);
-    input.month = std::move(month);
-    input.day = std::move(day);
-    input.hour = std::move(hour);
-    return input;
-}
-
 // Readings that together read rows of every table, 甲子 (with sample texts) among them.
 const std::vector<BirthInput>& Births()
 {
-    static const std::vector<BirthInput> births = {Birth("1984", "2", "4", "23", "男"),
-                                                   Birth("1990", "10", "30", "4", "女"),
-                                                   Birth("2009", "9", "21", "7", "男"),
-                                                   Birth("1977", "6", "15", "13", "女")};
+    static const std::vector<BirthInput> births = {testing::Gregorian("1984", "2", "4", "23", "男"),
+                                                   testing::Gregorian("1990", "10", "30", "4", "女"),
+                                                   testing::Gregorian("2009", "9", "21", "7", "男"),
+                                                   testing::Gregorian("1977", "6", "15", "13", "女")};
     return births;
 }
 
@@ -59,15 +46,6 @@ std::vector<TKarvoInfo> ReadAll(const fs::path& file)
     return records;
 }
 
-void Execute(const fs::path& file, const std::string& statement)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    const std::string sql = KeyStatements("71640358") + statement;
-    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
-
 struct BadRow {
     std::string change;   // a statement run on a copy of the sample database
     std::string message;  // in the error of a reading
@@ -82,7 +60,7 @@ TEST_P(HandMadeRows, AreDatabaseErrorsNamingColumnAndKey)
     const ScratchFolder folder;
     const fs::path file = folder.Path() / "db.sqlite";
     fs::copy_file(VELMORA_SAMPLE_READING_DB, file);
-    Execute(file, GetParam().change);
+    testing::ChangeDatabase(file, GetParam().change);
     try {
         ReadAll(file);
         ADD_FAILURE() << "no error";
