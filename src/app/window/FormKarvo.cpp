@@ -3,6 +3,7 @@
 #include "Artwork.h"
 #include "InputCheck.h"
 #include "MessageBoxes.h"
+#include "MomentChooser.h"
 #include "ResultPage.h"
 #include "UnitPublic.h"
 #include "VendorSite.h"
@@ -119,6 +120,7 @@ void TFormKarvo::SetUpComponents() {
     N1->setObjectName(QStringLiteral("N1"));
     ApplicationEvents1 = new TApplicationEvents(this);
     ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
+    Moment = new TMomentChooser(*PaintControl1, *imgShengXiao, Handler(&TFormKarvo::btnBeginClick));
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
@@ -248,6 +250,7 @@ BirthInput TFormKarvo::ReadBirthInput() const {
     input.month = Utf8(edtMonth->text());
     input.day = Utf8(edtDay->text());
     input.hour = Utf8(edtHour->text());
+    input.moment = Moment->Options();
     return input;
 }
 

@@ -46,6 +46,8 @@ inline constexpr int kFormFontPixels = 12;
 inline constexpr int kUpdateDelayMs = 5000;
 inline constexpr char16_t kExportMenuCaption[] = u"导出算命结果";
 
+class TMomentChooser;
+
 class TFormKarvo : public QWidget, public Ui::FormKarvo {
     Q_OBJECT
 
@@ -63,6 +65,8 @@ public:
     QMenu* pm1 = nullptr;
     QAction* N1 = nullptr;
     TApplicationEvents* ApplicationEvents1 = nullptr;
+    // The exact birth moment: its tag on the summary strip and its panel.
+    TMomentChooser* Moment = nullptr;
 
     // Event handlers.
     void FormCreate();

@@ -6,6 +6,7 @@
 #include "WebBrowseEx.h"
 #include "WindowTestSupport.h"
 
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    // The window's settings too: a user's own choices never reach a test.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, runtime.filePath(QStringLiteral("config")));
 #ifdef VELMORA_BROWSER_TESTS
     velmora::PrepareBrowserEnvironment();
     velmora::TWebBrowseEx::InitializeProcess();
