@@ -3,6 +3,7 @@
 
 #include "CliCommands.h"
 #include "MessageText.h"
+#include "Places.h"
 
 #ifndef VELMORA_VERSION
 #define VELMORA_VERSION "unknown"
@@ -106,7 +107,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (first == "help" || first == "--help" || first == "-h") return RunHelp(rest, out, err);
     if (first == "--version") {
         if (!rest.empty()) return UsageError(err, "", "stray word '" + Printable(rest[0]) + "'", "");
-        out << "velmora-cli " << VELMORA_VERSION << "\n";
+        out << "velmora-cli " << VELMORA_VERSION << "\n" << PlaceDataAttribution() << "\n";
         return kExitOk;
     }
     if (const CommandSpec* command = FindCommand(first)) return RunCommand(*command, rest, out, err);

