@@ -66,8 +66,12 @@ TEST(DaylightSaving, ClockTimesOfTheChangeNights)
         EXPECT_EQ(reading.Skipped(), row.skipped) << row.what;
         EXPECT_EQ(reading.Repeated(), row.repeated) << row.what;
         EXPECT_EQ(reading.Ahead(), row.ahead) << row.what;
-        if (!row.skipped) EXPECT_EQ(*reading.first, row.first) << row.what;
-        if (row.repeated) EXPECT_EQ(*reading.second, row.clock) << row.what;
+        if (!row.skipped) {
+            EXPECT_EQ(*reading.first, row.first) << row.what;
+        }
+        if (row.repeated) {
+            EXPECT_EQ(*reading.second, row.clock) << row.what;
+        }
     }
 }
 
