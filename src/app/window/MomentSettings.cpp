@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+#include "Places.h"
+
 namespace velmora {
 
 namespace {
@@ -60,9 +62,16 @@ MomentOptions LoadMomentOptions(QSettings& settings) {
     MomentOptions options;
     options.minute = StoredInt(settings, MinuteKey, 0, 59);
     options.precise = settings.value(PreciseKey, false).toBool();
-    options.place = settings.value(PlaceKey).toString().toStdString();
-    options.longitude = StoredDouble(settings, LongitudeKey, 180);
-    options.latitude = options.longitude ? StoredDouble(settings, LatitudeKey, 90) : std::nullopt;
+    // A place the list no longer knows would stop every reading with a
+    // message, and a place and a longitude together contradict each other:
+    // a known place wins, an unknown one is forgotten.
+    const std::string place = settings.value(PlaceKey).toString().toStdString();
+    if (PlaceNamed(place)) {
+        options.place = place;
+    } else {
+        options.longitude = StoredDouble(settings, LongitudeKey, 180);
+        options.latitude = options.longitude ? StoredDouble(settings, LatitudeKey, 90) : std::nullopt;
+    }
     options.zi = settings.value(ZiKey).toString() == QStringLiteral("early") ? ZiSchool::Early : ZiSchool::Late;
     return options;
 }

@@ -34,6 +34,15 @@ TEST(MomentSettings, NumbersOutsideTheirRangesAreDroppedAndTheRestKept) {
     EXPECT_EQ(read.place, "成都市");
     EXPECT_EQ(read.zi, ZiSchool::Early);
     EXPECT_EQ(MomentSummary(read), QStringLiteral("真太阳时 · 成都 · 早子时"));
+
+    // A place the list does not know is forgotten and the longitude kept;
+    // a known place wins over a longitude kept beside it.
+    file.setValue(QStringLiteral("moment/longitude"), 104.5);
+    file.setValue(QStringLiteral("moment/place"), QStringLiteral("不存在县"));
+    EXPECT_EQ(LoadMomentOptions(file).place, "");
+    EXPECT_EQ(LoadMomentOptions(file).longitude, 104.5);
+    file.setValue(QStringLiteral("moment/place"), QStringLiteral("成都市"));
+    EXPECT_FALSE(LoadMomentOptions(file).longitude.has_value());
 }
 
 }  // namespace
