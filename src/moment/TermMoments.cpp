@@ -5,8 +5,6 @@
 
 #include <cmath>
 #include <utility>
-#include <map>
-#include <mutex>
 
 #include "ChineseCalendar.h"
 
@@ -122,16 +120,6 @@ YearTerms ComputeTermMoments(int year)
 std::string_view TermName(int index) { return index >= 0 && index < kTermCount ? kTermNames[index] : ""; }
 
 int TermLongitude(int index) { return (285 + 15 * index) % 360; }
-
-const YearTerms& TermMomentsOfYear(int year)
-{
-    static std::mutex guard;
-    static std::map<int, YearTerms> years;
-    const std::lock_guard lock(guard);
-    const auto found = years.find(year);
-    if (found != years.end()) return found->second;
-    return years.emplace(year, ComputeTermMoments(year)).first->second;
-}
 
 double SunApparentLongitude(BeijingSeconds moment)
 {

@@ -21,13 +21,15 @@ inline bool IsSectionalTerm(int index) { return index % 2 == 0; }
 
 using YearTerms = std::array<BeijingSeconds, kTermCount>;
 
-// The 24 moments of a calendar year, rounded to the second; computed once per
-// year and kept. The year must satisfy InMomentYears; the moments are
-// checked against an independent ephemeris for 1900-2100 and sound for at
-// least 1600-2200.
+// The 24 moments of a calendar year, rounded to the second. The years of
+// InTermTable come from a table the build computed; the others are computed
+// once and kept. The year must satisfy InMomentYears; the moments are checked
+// against an independent ephemeris for 1900-2100 and sound for at least
+// 1600-2200.
 const YearTerms& TermMomentsOfYear(int year);
+bool InTermTable(int year);
 
-// The same, computed afresh without the store.
+// The same, computed afresh with ERFA, without the table or the store.
 YearTerms ComputeTermMoments(int year);
 
 // The Sun's apparent geocentric ecliptic longitude of date, in degrees 0..360.

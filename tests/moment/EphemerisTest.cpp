@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "ChineseCalendar.h"
 #include "TermMoments.h"
@@ -103,6 +104,20 @@ TEST(TermMoments, SunReachesTheTermsLongitudeAtTheMoment)
                 << year << " " << TermName(i);
         }
     }
+}
+
+// The build's table against a fresh computation, every 25th year from its
+// first to its last, and the years just outside it, which are computed.
+TEST(TermMoments, TableRowsAgreeWithAFreshComputation)
+{
+    EXPECT_FALSE(InTermTable(1599));
+    EXPECT_FALSE(InTermTable(2201));
+    std::vector<int> years = {1599, 2201};
+    for (int year = 1600; year <= 2200; year += 25) {
+        EXPECT_TRUE(InTermTable(year)) << year;
+        years.push_back(year);
+    }
+    for (int year : years) EXPECT_EQ(TermMomentsOfYear(year), ComputeTermMoments(year)) << year;
 }
 
 TEST(BeijingTime, CivilTimeRoundTripsAcrossCenturiesAndTheReform)
