@@ -50,6 +50,8 @@ public:
     TWebBrowsePage(TWebBrowseHost& host, std::function<HWND()> window, QObject* parent)
         : QWebEnginePage(parent), host_(&host), window_(std::move(window)) {}
 
+    TWebBrowseEx::TNewWindowHandler openNewWindow;
+
     // From now on the engine decides alone: the host is going away.
     void Detach() { host_ = nullptr; }
 
@@ -89,6 +91,23 @@ protected:
             }
         }
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+
+    // A page asking for a new window gets a page of its own that hands its
+    // first address on and goes.
+    QWebEnginePage* createWindow(WebWindowType /*type*/) override {
+        auto* opened = new QWebEnginePage(profile(), this);
+        connect(opened, &QWebEnginePage::urlChanged, this, [this, opened](const QUrl& url) {
+            if (url.isEmpty() || url == QUrl(QStringLiteral("about:blank"))) {
+                return;
+            }
+            disconnect(opened, nullptr, this, nullptr);
+            opened->deleteLater();
+            if (openNewWindow) {
+                openNewWindow(url);
+            }
+        });
+        return opened;
     }
 
 private:
@@ -169,8 +188,8 @@ QString SaveFilterOf(QWebEngineDownloadRequest::SavePageFormat format) {
     }
 }
 
-// The desktop's save dialog, offering the three ways the engine saves a page.
-QString AskWhereToSave(QWidget* parent, const QString& suggestedPath,
+// The save dialog through `askFile`, offering the three ways the engine saves a page.
+QString AskWhereToSave(const TWebBrowseEx::TFileDialog& askFile, QWidget* parent, const QString& suggestedPath,
                        QWebEngineDownloadRequest::SavePageFormat& format) {
     const QWebEngineDownloadRequest::SavePageFormat formats[] = {
         QWebEngineDownloadRequest::CompleteHtmlSaveFormat, QWebEngineDownloadRequest::MimeHtmlSaveFormat,
@@ -180,8 +199,7 @@ QString AskWhereToSave(QWidget* parent, const QString& suggestedPath,
         filters << SaveFilterOf(f);
     }
     QString selected = SaveFilterOf(format);
-    QString path =
-        QFileDialog::getSaveFileName(parent, QStringLiteral("保存网页"), suggestedPath, filters.join(";;"), &selected);
+    QString path = askFile(parent, QStringLiteral("保存网页"), suggestedPath, filters.join(";;"), selected);
     if (path.isEmpty()) {
         return {};
     }
@@ -212,8 +230,23 @@ void TWebBrowseEx::InitializeProcess() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-TWebBrowseEx::TWebBrowseEx(QWidget* parent) : QWebEngineView(parent), saveAsDialog_(AskWhereToSave) {
-    setPage(new TWebBrowsePage(host_, [this] { return WindowHandle(); }, this));
+TWebBrowseEx::TSaveAsDialog TWebBrowseEx::SaveAsDialogUsing(TFileDialog askFile) {
+    return [askFile = std::move(askFile)](QWidget* parent, const QString& suggestedPath,
+                                          QWebEngineDownloadRequest::SavePageFormat& format) {
+        return AskWhereToSave(askFile, parent, suggestedPath, format);
+    };
+}
+
+QString TWebBrowseEx::AskFileWithDesktopDialog(QWidget* parent, const QString& caption, const QString& proposedPath,
+                                               const QString& filters, QString& selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, caption, proposedPath, filters, &selectedFilter);
+}
+
+TWebBrowseEx::TWebBrowseEx(QWidget* parent)
+    : QWebEngineView(parent), saveAsDialog_(SaveAsDialogUsing(AskFileWithDesktopDialog)) {
+    auto* ownPage = new TWebBrowsePage(host_, [this] { return WindowHandle(); }, this);
+    ownPage->openNewWindow = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    setPage(ownPage);
     host_.GetKeyState = [this](int virtualKey) { return keyboard_.KeyState(virtualKey); };
     host_.OpenHelpFile = [](HWND, const std::string& file, std::uint32_t, std::uint32_t) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file)));
@@ -516,11 +549,19 @@ void TWebBrowseEx::ExecWB(int command, int option) {
 }
 
 void TWebBrowseEx::setSaveAsDialog(TSaveAsDialog dialog) {
-    saveAsDialog_ = dialog ? std::move(dialog) : TSaveAsDialog(AskWhereToSave);
+    saveAsDialog_ = dialog ? std::move(dialog) : SaveAsDialogUsing(AskFileWithDesktopDialog);
+}
+
+void TWebBrowseEx::setNewWindowHandler(TNewWindowHandler handler) {
+    if (auto* own = dynamic_cast<TWebBrowsePage*>(page())) {
+        own->openNewWindow = std::move(handler);
+    }
 }
 
 // The engine offers the page as a download; the dialog picks the file and
-// the engine writes it. Like a modal save dialog, this returns when it is done.
+// the engine writes it. Like a modal save dialog, this returns when it is
+// done. The wait is bounded from the moment the engine starts writing: the
+// user may take as long as they like in the dialog.
 void TWebBrowseEx::SavePageAs() {
     if (saveState_ == SaveState::Pending) {
         throw EBrowserError("网页正在保存，请稍候。");
@@ -528,17 +569,25 @@ void TWebBrowseEx::SavePageAs() {
     saveState_ = SaveState::Pending;
     saveError_.clear();
     QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(this, &TWebBrowseEx::SaveSettled, &loop, &QEventLoop::quit);
-    QTimer::singleShot(SaveTimeoutMs, &loop, &QEventLoop::quit);
+    // Until the engine offers the page, the same bound holds for the offer.
+    limit.start(saveTimeoutMs_);
+    const auto offered = connect(this, &TWebBrowseEx::SaveOffered, &limit, &QTimer::stop);
+    const auto started = connect(this, &TWebBrowseEx::SaveStarted, &limit, [&limit, this] { limit.start(saveTimeoutMs_); });
     triggerPageAction(QWebEnginePage::SavePage);
     if (saveState_ == SaveState::Pending) {
         loop.exec();
     }
+    disconnect(offered);
+    disconnect(started);
     const SaveState outcome = saveState_;
     saveState_ = SaveState::Idle;
     switch (outcome) {
     case SaveState::Pending:
-        throw EBrowserError(QStringLiteral("网页在 %1 秒内没有保存完。").arg(SaveTimeoutMs / 1000).toStdString());
+        throw EBrowserError(QStringLiteral("网页在 %1 秒内没有保存完。").arg(saveTimeoutMs_ / 1000).toStdString());
     case SaveState::Failed:
         throw EBrowserError(QStringLiteral("网页保存失败：%1").arg(saveError_).toStdString());
     default:
@@ -559,6 +608,7 @@ void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
     if (request->page() != page() || !request->isSavePageDownload()) {
         return;  // another view's download, or not a page
     }
+    emit SaveOffered();
     auto format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
     const QString path = saveAsDialog_(this, SuggestedSavePath(*request), format);
     if (path.isEmpty()) {
@@ -589,6 +639,7 @@ void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
         }
     });
     request->accept();
+    emit SaveStarted();
 }
 
 }  // namespace velmora
