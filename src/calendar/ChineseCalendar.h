@@ -44,6 +44,9 @@ int CycleDayCount(int year, int month, int day);
 bool DateOfDayNumber(int n, int& year, int& month, int& day);
 int CompareDates(int y1, int m1, int d1, int y2, int m2, int d2);
 bool IsValidGregorianDate(int year, int month, int day);
+// True for a date that exists in the calendar but lies past the days it
+// counts (its day numbers do not fit in 32 bits), e.g. 9999999-01-01.
+bool IsPastCountedRange(int year, int month, int day);
 // Throws EDateException("Date is Invalid: y-m-d.") for an invalid date.
 void CheckDate(int year, int month, int day);
 // Star sign index 0..11 (0 = 白羊) of a month and day.

@@ -175,6 +175,13 @@ bool IsValidGregorianDate(int year, int month, int day)
     return FitsInInt(DayNumber64(year, month, day)) && FitsInInt(CycleDayCount64(year, month, day));
 }
 
+bool IsPastCountedRange(int year, int month, int day)
+{
+    const bool exists = year != 0 && month >= 1 && month <= 12 && day >= 1 && day <= MonthLength(year, month) &&
+                        KindOf(year, month, day) != CalendarKind::DroppedDay;
+    return exists && !IsValidGregorianDate(year, month, day);
+}
+
 void CheckDate(int year, int month, int day)
 {
     if (IsValidGregorianDate(year, month, day)) return;

@@ -1,6 +1,8 @@
 // The registry of embedded resources and the files written from them.
 #include "Resources.h"
 
+#include "MessageText.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -44,7 +46,7 @@ struct FileCloser {
 
 [[noreturn]] void ThrowCannotCreate(const std::string& fileName, int error)
 {
-    throw std::runtime_error("Cannot create file \"" + fileName + "\". " + std::strerror(error));
+    throw std::runtime_error("Cannot create file \"" + Printable(fileName) + "\". " + std::strerror(error));
 }
 
 }  // namespace

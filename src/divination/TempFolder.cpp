@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "MessageText.h"
 #include "UnitPublic.h"
 
 #ifdef _WIN32
@@ -65,7 +66,7 @@ std::string WithoutTrailingSlashes(std::string path)
 
 [[noreturn]] void Refuse(const std::string& folder, const std::string& reason)
 {
-    throw std::runtime_error("Cannot use the temporary folder \"" + folder + "\": " + reason);
+    throw std::runtime_error("Cannot use the temporary folder \"" + Printable(folder) + "\": " + reason);
 }
 
 class Descriptor {

@@ -35,6 +35,24 @@ std::string TextToHtml(std::string_view text)
     return ReplaceAll(ReplaceAll(text, "\r\n", "<br>"), " ", "&nbsp&nbsp");
 }
 
+std::string CommentaryPlainText(std::string_view html)
+{
+    const std::string text = ReplaceAll(ReplaceAll(html, "<br>", "\n"), "&nbsp&nbsp", " ");
+    std::string plain;
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+        if (line.empty()) continue;
+        if (!plain.empty()) plain += '\n';
+        plain.append(line);
+    }
+    return plain;
+}
+
 std::string BreakAfterHeadings(std::string_view text)
 {
     return ReplaceAll(text, "]", std::string("]<br>").append(kEightSpaces));

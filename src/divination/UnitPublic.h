@@ -69,6 +69,11 @@ std::string BreakAfterHeadings(std::string_view text);
 // "<strong>[", so an indented bracketed heading comes out bold.
 std::string BoldHeadings(std::string_view page);
 
+// A commentary as plain text, from its HTML (TextToHtml's, parts joined by
+// <br>): each line without its indentation, empty lines dropped, joined by
+// "\n", so a heading in brackets and each paragraph are one line each.
+std::string CommentaryPlainText(std::string_view html);
+
 // True when every byte is an ASCII digit; true for an empty text.
 bool IsDigitsOnly(std::string_view text);
 

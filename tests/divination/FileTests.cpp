@@ -214,6 +214,10 @@ TEST_F(SaveResourceToFileTest, UncreatableFileRaisesItsNameAndTheReason)
     const std::string folder = Scratch("tmp");
     EXPECT_EQ(ErrorOf([&] { SaveResourceToFile("html", "MYHTML", folder); }),
               "Cannot create file \"" + folder + "\". Is a directory");
+    // A control character in the name is shown, not sent to the terminal.
+    const std::string bell = Scratch("missing") + "/bg\a\x1b[2J.gif";
+    EXPECT_EQ(ErrorOf([&] { SaveResourceToFile("bg", "MYHTML", bell); }),
+              "Cannot create file \"" + Scratch("missing") + "/bg\\x07\\x1b[2J.gif\". No such file or directory");
 }
 
 TEST_F(SaveResourceToFileTest, ReportsAFullDisk)

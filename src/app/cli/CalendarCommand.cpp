@@ -49,43 +49,36 @@ void AppendDayLine(std::string& out, const Date& date)
     out += '\n';
 }
 
-std::optional<Date> ParseValidDate(const std::string& text)
+// The rule of FROM and TO: a date that exists, within the years the
+// calendar computes.
+std::optional<std::string> CalendarDateProblem(std::string_view text)
 {
-    const auto date = ParseIsoDate(text);
-    if (!date || !IsValidGregorianDate(date->year, date->month, date->day)) return std::nullopt;
-    return date;
+    const DateParse parse = ParseDate(text, true);
+    if (!parse.date) return parse.problem;
+    const Date& date = *parse.date;
+    if (IsValidGregorianDate(date.year, date.month, date.day)) return std::nullopt;
+    if (IsPastCountedRange(date.year, date.month, date.day)) return "the date is past the range the calendar computes";
+    return "there is no such date";
 }
 
-}  // namespace
-
-int RunCalendarCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunCalendar(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 2) {
-        err << "usage: velmora-cli calendar FROM TO (dates as YYYY-MM-DD)\n";
-        return kExitUsage;
-    }
-    const auto from = ParseValidDate(args[0]);
-    const auto to = ParseValidDate(args[1]);
-    for (const auto& [date, text] : {std::pair{from, args[0]}, std::pair{to, args[1]}}) {
-        if (!date) {
-            err << "velmora-cli calendar: '" << text << "' is not a valid date (YYYY-MM-DD)\n";
-            return kExitUsage;
-        }
-    }
-    if (CompareDates(from->year, from->month, from->day, to->year, to->month, to->day) > 0) {
-        err << "velmora-cli calendar: FROM " << args[0] << " is later than TO " << args[1] << "\n";
+    const Date from = *ParseDate(args.Words()[0], true).date;
+    const Date to = *ParseDate(args.Words()[1], true).date;
+    if (CompareDates(from.year, from.month, from.day, to.year, to.month, to.day) > 0) {
+        err << "velmora-cli calendar: FROM " << args.Words()[0] << " is later than TO " << args.Words()[1] << "\n";
         return kExitUsage;
     }
 
     std::string buffer;
     constexpr std::size_t kFlushSize = 1 << 16;
-    for (Date date = *from;; date = NextDate(date)) {
+    for (Date date = from;; date = NextDate(date)) {
         AppendDayLine(buffer, date);
         if (buffer.size() >= kFlushSize) {
             out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
             buffer.clear();
         }
-        if (CompareDates(date.year, date.month, date.day, to->year, to->month, to->day) == 0) break;
+        if (CompareDates(date.year, date.month, date.day, to.year, to.month, to.day) == 0) break;
     }
     out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     out.flush();
@@ -94,6 +87,23 @@ int RunCalendarCommand(const std::vector<std::string>& args, std::ostream& out, 
         return kExitFailure;
     }
     return kExitOk;
+}
+
+}  // namespace
+
+CommandSpec CalendarCommand()
+{
+    return {
+        .name = "calendar",
+        .summary = "One line per day from FROM to TO, tab-separated: the date, the lunar year, month, leap flag "
+                   "(0 or 1) and day, then the year, month and day pillars; '-' in the lunar columns outside the "
+                   "lunar calendar's range.",
+        .words = {{"FROM", "the first day, Y-M-D (Gregorian; -Y for years before year 1)", CalendarDateProblem},
+                  {"TO", "the last day, Y-M-D", CalendarDateProblem}},
+        .options = {},
+        .examples = {"velmora-cli calendar 2023-3-1 2023-3-31"},
+        .run = RunCalendar,
+    };
 }
 
 }  // namespace velmora::cli

@@ -1,22 +1,107 @@
-// velmora-cli: picks the command by its first argument.
+// velmora-cli: picks the command by its first argument, or prints the help.
 #include <ostream>
 
 #include "CliCommands.h"
+#include "MessageText.h"
+
+#ifndef VELMORA_VERSION
+#define VELMORA_VERSION "unknown"
+#endif
 
 namespace velmora::cli {
+namespace {
+
+constexpr std::string_view kHelpCommandLine = "velmora-cli help [COMMAND]";
+
+const CommandSpec* FindCommand(std::string_view name)
+{
+    for (const CommandSpec& command : Commands())
+        if (command.name == name) return &command;
+    return nullptr;
+}
+
+std::string CommandNames()
+{
+    std::vector<std::string_view> names;
+    for (const CommandSpec& command : Commands()) names.push_back(command.name);
+    return JoinChoices(names);
+}
+
+int UsageError(std::ostream& err, std::string_view where, const std::string& problem, std::string_view helpTopic)
+{
+    err << "velmora-cli" << (where.empty() ? "" : " ") << where << ": " << problem << " (see velmora-cli help"
+        << (helpTopic.empty() ? "" : " ") << helpTopic << ")\n";
+    return kExitUsage;
+}
+
+int RunHelp(const std::vector<std::string>& topics, std::ostream& out, std::ostream& err)
+{
+    if (topics.empty()) {
+        out << FullHelp();
+        return kExitOk;
+    }
+    const CommandSpec* command = topics.size() == 1 ? FindCommand(topics[0]) : nullptr;
+    if (!command)
+        return UsageError(err, "help",
+                          topics.size() > 1 ? "stray word '" + Printable(topics[1]) + "'"
+                                            : "no command '" + Printable(topics[0]) + "'; the commands are " +
+                                                  CommandNames(),
+                          "");
+    out << CommandHelp(*command);
+    return kExitOk;
+}
+
+int RunCommand(const CommandSpec& command, const std::vector<std::string>& args, std::ostream& out,
+               std::ostream& err)
+{
+    if (AsksForHelp(args)) {
+        out << CommandHelp(command);
+        return kExitOk;
+    }
+    const ParseResult parsed = ParseArguments(command, args);
+    if (!parsed.arguments) return UsageError(err, command.name, parsed.problem, command.name);
+    return command.run(*parsed.arguments, out, err);
+}
+
+}  // namespace
+
+const std::vector<CommandSpec>& Commands()
+{
+    static const std::vector<CommandSpec> commands = {ReadingCommand(), CalendarCommand()};
+    return commands;
+}
+
+std::string FullHelp()
+{
+    std::string help = "NAME\n  velmora-cli - Chinese bone-weighing (称骨) readings and the lunar calendar without a window\n";
+    help += "\nSYNOPSIS\n";
+    for (const CommandSpec& command : Commands()) help += "  velmora-cli " + std::string(command.name) + " ...\n";
+    help += "  " + std::string(kHelpCommandLine) + "\n  velmora-cli --version\n";
+    help += "\nCOMMANDS\n";
+    for (const CommandSpec& command : Commands()) help += CommandHelp(command, 2) + "\n";
+    help += "  " + std::string(kHelpCommandLine) + "\n    The help of one command, or all of this.\n\n"
+            "  velmora-cli --version\n    The version.\n";
+    help += "\nEXIT STATUS\n"
+            "  0  the job is done\n"
+            "  1  the job failed: a date that does not exist or is out of range, a database error,\n"
+            "     an output that cannot be written (the message on standard error says why)\n"
+            "  2  bad arguments\n";
+    return help;
+}
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const std::string usage = "usage: velmora-cli calendar FROM TO | velmora-cli reading --name ... (see README)\n";
-    if (args.empty()) {
-        err << usage;
-        return kExitUsage;
-    }
+    if (args.empty()) return UsageError(err, "", "a command is needed: " + CommandNames(), "");
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (args[0] == "calendar") return RunCalendarCommand(rest, out, err);
-    if (args[0] == "reading") return RunReadingCommand(rest, out, err);
-    err << "velmora-cli: unknown command '" << args[0] << "'; " << usage;
-    return kExitUsage;
+    const std::string& first = args[0];
+    if (first == "help" || first == "--help" || first == "-h") return RunHelp(rest, out, err);
+    if (first == "--version") {
+        if (!rest.empty()) return UsageError(err, "", "stray word '" + Printable(rest[0]) + "'", "");
+        out << "velmora-cli " << VELMORA_VERSION << "\n";
+        return kExitOk;
+    }
+    if (const CommandSpec* command = FindCommand(first)) return RunCommand(*command, rest, out, err);
+    return UsageError(err, "", "no command '" + Printable(first) + "'; the commands are " + CommandNames(), "");
 }
 
 }  // namespace velmora::cli

@@ -1,5 +1,6 @@
 #include "CliArguments.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace velmora::cli {
@@ -14,21 +15,38 @@ std::optional<int> ParseInt(std::string_view text)
     return value;
 }
 
-std::optional<Date> ParseIsoDate(std::string_view text)
+DateParse ParseDate(std::string_view text, bool negativeYears)
 {
-    const bool negative = !text.empty() && text.front() == '-';
+    DateParse result;
+    const bool negative = negativeYears && !text.empty() && text.front() == '-';
     const std::string_view body = negative ? text.substr(1) : text;
-    const auto monthDash = body.find('-');
-    if (monthDash == std::string_view::npos || monthDash == 0) return std::nullopt;
-    const std::string_view yearText = body.substr(0, monthDash);
-    const std::string_view rest = body.substr(monthDash + 1);
-    if (rest.size() != 5 || rest[2] != '-') return std::nullopt;
-    for (const std::string_view part : {yearText, rest.substr(0, 2), rest.substr(3)})
-        for (const char c : part)
-            if (c < '0' || c > '9') return std::nullopt;
-    const auto year = ParseInt(yearText);
-    if (!year) return std::nullopt;
-    return Date{negative ? -*year : *year, *ParseInt(rest.substr(0, 2)), *ParseInt(rest.substr(3))};
+    const auto first = body.find('-');
+    const auto second = first == std::string_view::npos ? first : body.find('-', first + 1);
+    const std::string_view parts[3] = {body.substr(0, first),
+                                       body.substr(first + 1, second - first - 1),
+                                       second == std::string_view::npos ? std::string_view() : body.substr(second + 1)};
+    const auto isDigits = [](std::string_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (second == std::string_view::npos || !std::all_of(std::begin(parts), std::end(parts), isDigits)) {
+        result.problem = "a date is Y-M-D in digits";
+        return result;
+    }
+    constexpr const char* kNames[3] = {"year", "month", "day"};
+    int numbers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const auto number = ParseInt(parts[i]);
+        if (!number) {
+            result.problem = std::string("the ") + kNames[i] + " " + std::string(parts[i]) + " is too large";
+            return result;
+        }
+        numbers[i] = *number;
+    }
+    std::string year(parts[0]);
+    if (negative) year.insert(0, 1, '-');
+    result.typed = TypedDate{year, std::string(parts[1]), std::string(parts[2])};
+    result.date = Date{negative ? -numbers[0] : numbers[0], numbers[1], numbers[2]};
+    return result;
 }
 
 }  // namespace velmora::cli

@@ -1,7 +1,8 @@
-// Parsing of the arguments velmora-cli's commands share.
+// Parsing of the dates velmora-cli's commands share.
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velmora::cli {
@@ -12,9 +13,20 @@ struct Date {
     int day = 0;
 };
 
-// "YYYY-MM-DD" (a leading '-' for years before year 1), as numbers; no
-// validity check. Nothing when the text does not have that shape.
-std::optional<Date> ParseIsoDate(std::string_view text);
+// A typed date's three numbers as they were typed (leading zeros kept).
+struct TypedDate {
+    std::string year, month, day;
+};
+
+// "Y-M-D" with one or more digits each (2023-3-1, 2023-03-01); with
+// `negativeYears` a leading '-' marks a year before year 1. On a problem,
+// its words ("a date is Y-M-D", "the month 99999999999 is too large").
+struct DateParse {
+    std::optional<TypedDate> typed;
+    std::optional<Date> date;
+    std::string problem;
+};
+DateParse ParseDate(std::string_view text, bool negativeYears);
 
 // A decimal integer that fits in an int, optionally signed.
 std::optional<int> ParseInt(std::string_view text);

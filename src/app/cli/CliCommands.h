@@ -1,10 +1,12 @@
-// The commands of velmora-cli. Each takes the arguments after its name and
-// writes to the given streams; the result is the process exit status.
+// The commands of velmora-cli. Each is a CommandSpec (CliOptions.h): its
+// words, options, help and the function that runs it with parsed arguments.
 #pragma once
 
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+#include "CliOptions.h"
 
 namespace velmora::cli {
 
@@ -14,12 +16,20 @@ constexpr int kExitFailure = 1;  // the job itself failed (or output could not b
 constexpr int kExitUsage = 2;    // bad arguments
 
 // calendar FROM TO: one line per day with its lunar date and pillars.
-int RunCalendarCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+CommandSpec CalendarCommand();
 
 // reading --name ... : one reading, as text, JSON or the result page.
-int RunReadingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+CommandSpec ReadingCommand();
 
-// Dispatches `velmora-cli COMMAND ARGS...`.
+// Every command, in the order of the help text.
+const std::vector<CommandSpec>& Commands();
+
+// The whole help: name, synopsis, each command with its options, examples
+// and exit statuses; plain text in sections, the manual page's source too.
+std::string FullHelp();
+
+// Dispatches `velmora-cli COMMAND ARGS...`, `help [COMMAND]`, `--help`,
+// `-h` and `--version`.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

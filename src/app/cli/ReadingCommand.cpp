@@ -2,13 +2,14 @@
 // JSON or the finished result page.
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <ostream>
 #include <sstream>
 
+#include "CliArguments.h"
 #include "CliCommands.h"
+#include "OutputFile.h"
 #include "InputCheck.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
@@ -18,88 +19,72 @@
 namespace velmora::cli {
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: velmora-cli reading --name TEXT --sex 男|女 (--gregorian Y-M-D | --lunar Y-M-D [--leap]) --hour H "
-    "[--format text|json|html] [--output FILE] [--database PATH]";
+// The formats of a reading's output: one row each.
+struct ReadingFormat {
+    std::string_view name;
+    std::string_view content;  // for the help text
+    std::string (*render)(const BirthInput& input, const TKarvoInfo& record);
+};
+
+std::string AsJson(const BirthInput&, const TKarvoInfo& r);
+std::string AsText(const BirthInput&, const TKarvoInfo& r);
+std::string AsPage(const BirthInput& input, const TKarvoInfo& r)
+{
+    return RenderResultPage(r, input.name, input.sex);
+}
+
+constexpr ReadingFormat kFormats[] = {
+    {"text", "a short summary", AsText},
+    {"json", "every field by name", AsJson},
+    {"html", "the result page as the window shows it, GBK", AsPage},
+};
+
+std::vector<std::string_view> FormatNames()
+{
+    std::vector<std::string_view> names;
+    for (const ReadingFormat& format : kFormats) names.push_back(format.name);
+    return names;
+}
+
+std::string FormatHelp()
+{
+    std::string help;
+    for (const ReadingFormat& format : kFormats)
+        help.append(help.empty() ? "" : "; ").append(format.name).append(": ").append(format.content);
+    return help;
+}
+
+const ReadingFormat& FormatNamed(std::string_view name)
+{
+    for (const ReadingFormat& format : kFormats)
+        if (format.name == name) return format;
+    return kFormats[0];
+}
 
 struct ReadingRequest {
     BirthInput input;
-    std::string format = "text";
+    std::string_view format = "text";
     std::optional<std::string> output;
     std::optional<std::string> database;
 };
 
-// Splits "Y-M-D" into its three texts as typed (leading zeros kept).
-bool SplitTypedDate(const std::string& text, BirthInput& input)
-{
-    const auto first = text.find('-');
-    const auto second = first == std::string::npos ? std::string::npos : text.find('-', first + 1);
-    if (second == std::string::npos || text.find('-', second + 1) != std::string::npos) return false;
-    input.year = text.substr(0, first);
-    input.month = text.substr(first + 1, second - first - 1);
-    input.day = text.substr(second + 1);
-    return true;
-}
-
-// Parses the options; on a bad argument gives its one-line explanation.
-std::optional<ReadingRequest> ParseRequest(const std::vector<std::string>& args, std::string& problem)
+// The request the parsed options make; every value has passed its rule.
+ReadingRequest MakeRequest(const ParsedArguments& args)
 {
     ReadingRequest request;
-    bool hasName = false, hasSex = false, hasDate = false, hasHour = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (option == "--leap") {
-            request.input.leap = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            problem = "'" + option + "' needs a value";
-            return std::nullopt;
-        }
-        const std::string& value = args[++i];
-        if (option == "--name") {
-            request.input.name = value;
-            hasName = true;
-        } else if (option == "--sex") {
-            if (value != "男" && value != "女") {
-                problem = "--sex is 男 or 女";
-                return std::nullopt;
-            }
-            request.input.sex = value;
-            hasSex = true;
-        } else if (option == "--gregorian" || option == "--lunar") {
-            if (hasDate || !SplitTypedDate(value, request.input)) {
-                problem = hasDate ? "give one date, --gregorian or --lunar" : "'" + value + "' is not Y-M-D";
-                return std::nullopt;
-            }
-            request.input.mode = option == "--lunar" ? CalendarMode::Lunar : CalendarMode::Gregorian;
-            hasDate = true;
-        } else if (option == "--hour") {
-            request.input.hour = value;
-            hasHour = true;
-        } else if (option == "--format") {
-            if (value != "text" && value != "json" && value != "html") {
-                problem = "--format is text, json or html";
-                return std::nullopt;
-            }
-            request.format = value;
-        } else if (option == "--output") {
-            request.output = value;
-        } else if (option == "--database") {
-            request.database = value;
-        } else {
-            problem = "unknown option '" + option + "'";
-            return std::nullopt;
-        }
-    }
-    if (!hasName || !hasSex || !hasDate || !hasHour) {
-        problem = "--name, --sex, a date and --hour are needed";
-        return std::nullopt;
-    }
-    if (request.input.leap && request.input.mode != CalendarMode::Lunar) {
-        problem = "--leap goes with --lunar";
-        return std::nullopt;
-    }
+    BirthInput& input = request.input;
+    input.name = *args.Value("--name");
+    input.sex = *args.Value("--sex");
+    input.mode = args.Has("--lunar") ? CalendarMode::Lunar : CalendarMode::Gregorian;
+    input.leap = args.Has("--leap");
+    const TypedDate date = *ParseDate(*args.Value(args.Has("--lunar") ? "--lunar" : "--gregorian"), false).typed;
+    input.year = date.year;
+    input.month = date.month;
+    input.day = date.day;
+    input.hour = *args.Value("--hour");
+    if (const auto format = args.Value("--format")) request.format = FormatNamed(*format).name;
+    request.output = args.Value("--output");
+    request.database = args.Value("--database");
     return request;
 }
 
@@ -135,7 +120,7 @@ std::string JsonString(std::string_view text)
     return out + "\"";
 }
 
-std::string AsJson(const TKarvoInfo& r)
+std::string AsJson(const BirthInput&, const TKarvoInfo& r)
 {
     const std::pair<const char*, const std::string*> texts[] = {
         {"Year", &r.Year},         {"Month", &r.Month},           {"Day", &r.Day},
@@ -148,7 +133,9 @@ std::string AsJson(const TKarvoInfo& r)
         {"GuZhongText", &r.GuZhongText}, {"XingZuoText", &r.XingZuoText}, {"ShuXiangText", &r.ShuXiangText}};
     std::string json = "{\n";
     for (const auto& [name, value] : texts) {
-        json += "  " + JsonString(name) + ": " + JsonString(*value) + ",\n";
+        // The commentaries are plain text here; only the page is HTML.
+        const bool commentary = std::string_view(name).ends_with("Text");
+        json += "  " + JsonString(name) + ": " + JsonString(commentary ? CommentaryPlainText(*value) : *value) + ",\n";
         if (std::string_view(name) == "Hour") json += "  \"IsLeap\": " + std::string(r.IsLeap ? "true" : "false") + ",\n";
         if (std::string_view(name) == "ShuXiang")
             json += "  \"ShuXiangIndex\": " + std::to_string(r.ShuXiangIndex) + ",\n";
@@ -157,7 +144,7 @@ std::string AsJson(const TKarvoInfo& r)
     return json;
 }
 
-std::string AsText(const TKarvoInfo& r)
+std::string AsText(const BirthInput&, const TKarvoInfo& r)
 {
     std::ostringstream text;
     text << "姓名：" << r.Name << "  性别：" << r.Sex << "  年龄：" << r.Age << "\n"
@@ -171,13 +158,6 @@ std::string AsText(const TKarvoInfo& r)
     return text.str();
 }
 
-std::string Render(const ReadingRequest& request, const TKarvoInfo& record)
-{
-    if (request.format == "json") return AsJson(record);
-    if (request.format == "html") return RenderResultPage(record, request.input.name, request.input.sex);
-    return AsText(record);
-}
-
 std::string ConnectionStringFor(const std::optional<std::string>& database)
 {
     if (!database) return std::string(kReadingConnectionString);
@@ -187,11 +167,8 @@ std::string ConnectionStringFor(const std::optional<std::string>& database)
 int Emit(const std::string& bytes, const std::optional<std::string>& output, std::ostream& out, std::ostream& err)
 {
     if (output) {
-        std::ofstream file(*output, std::ios::binary | std::ios::trunc);
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.close();
-        if (!file) {
-            err << "velmora-cli reading: cannot write " << *output << "\n";
+        if (const auto problem = WriteOutputFile(*output, bytes)) {
+            err << "velmora-cli reading: " << *problem << "\n";
             return kExitFailure;
         }
         return kExitOk;
@@ -205,36 +182,70 @@ int Emit(const std::string& bytes, const std::optional<std::string>& output, std
     return kExitOk;
 }
 
-}  // namespace
-
-int RunReadingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
-    std::string problem;
-    const auto request = ParseRequest(args, problem);
-    if (!request) {
-        err << "velmora-cli reading: " << problem << "\n" << kUsage << "\n";
-        return kExitUsage;
-    }
-    if (!InputsAreValid(request->input)) {
+    const ReadingRequest request = MakeRequest(args);
+    // The options' rules have checked every value; this is the window's own
+    // check, kept as the last word on what a reading accepts.
+    if (!InputsAreValid(request.input)) {
         err << kInputErrorMessage << "\n";
         return kExitUsage;
     }
     try {
-        TDatabaseConnection con1(ConnectionStringFor(request->database));
+        TDatabaseConnection con1(ConnectionStringFor(request.database), DatabaseUse::SharedReading);
         TDatabaseQuery qry1(con1);
         TKarvoInfo record;
-        const ReadingOutcome outcome = ComputeReading(request->input, Today(), qry1, record);
+        const ReadingOutcome outcome = ComputeReading(request.input, Today(), qry1, record);
         if (outcome != ReadingOutcome::Complete) {
             // Without a window a reading that ends early still needs a word.
             const std::string_view message = OutcomeMessage(outcome);
             err << (message.empty() ? kDateErrorMessage : message) << "\n";
             return kExitFailure;
         }
-        return Emit(Render(*request, record), request->output, out, err);
+        // The database is still open here, so it is among the files the
+        // output may not be.
+        if (request.output) {
+            if (const auto problem = RefuseOutput(*request.output, {con1.FilePath()})) {
+                err << "velmora-cli reading: " << *problem << "\n";
+                return kExitFailure;
+            }
+        }
+        return Emit(FormatNamed(request.format).render(request.input, record), request.output, out, err);
     } catch (const std::exception& e) {
         err << "velmora-cli reading: " << e.what() << "\n";
         return kExitFailure;
     }
+}
+
+}  // namespace
+
+CommandSpec ReadingCommand()
+{
+    return {
+        .name = "reading",
+        .summary = "One reading from a birth date and hour, against the reading database Orsk.dll in the working "
+                   "folder.",
+        .words = {},
+        .options =
+            {
+                {"--name", "TEXT", "the name", PlainText("the name"), Need::Required},
+                {"--sex", "男|女", "the sex", OneOf({"男", "女"}, "the sex"), Need::Required},
+                {"--gregorian", "Y-M-D", "the birth date in the Gregorian calendar", DateText(false), Need::Required,
+                 "date"},
+                {"--lunar", "Y-M-D", "the birth date in the Chinese lunar calendar", DateText(false), Need::Required,
+                 "date"},
+                {"--leap", "", "the lunar month is a leap month", {}, Need::Optional, {}, "--lunar"},
+                {"--hour", "H", "the birth hour, 0 to 23", NumberFrom(0, kHourMaximum, "the hour is 0 to 23"),
+                 Need::Required},
+                {"--format", "FORMAT", FormatHelp() + " (text when not given)",
+                 OneOf(FormatNames(), "the format")},
+                {"--output", "FILE", "write to FILE instead of standard output"},
+                {"--database", "PATH", "read this reading database instead of Orsk.dll"},
+            },
+        .examples = {"velmora-cli reading --name 张三 --sex 男 --gregorian 1984-2-4 --hour 23",
+                     "velmora-cli reading --name=李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --format json"},
+        .run = RunReading,
+    };
 }
 
 }  // namespace velmora::cli

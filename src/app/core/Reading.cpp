@@ -51,7 +51,10 @@ ReadingOutcome TakeGregorianDate(const BirthInput& input, const TypedNumbers& ty
     try {
         CheckDate(typed.year, typed.month, typed.day);
     } catch (const EDateException&) {
-        return ReadingOutcome::DateError;
+        // A date that exists but that the calendar cannot count is far past
+        // the lunar calendar's years: that is what the user is told.
+        return IsPastCountedRange(typed.year, typed.month, typed.day) ? ReadingOutcome::OutsideLunarRange
+                                                                        : ReadingOutcome::DateError;
     }
     date = {typed.year, typed.month, typed.day};
     record.Year = input.year;
@@ -88,29 +91,68 @@ std::string JoinWithSpaces(const std::string (&parts)[4])
     return parts[0] + " " + parts[1] + " " + parts[2] + " " + parts[3];
 }
 
-// A stored commentary as the page shows it.
-std::string CommentaryHtml(const std::string& stored) { return TextToHtml(GbkToUtf8(DecryptStoredText(stored))); }
+// Bone weights are tenths of a liang; no single one reaches ten liang.
+constexpr int kLowestWeight = 0;
+constexpr int kHighestWeight = 100;
 
-// Runs one lookup; the statement replaces the previous one.
+// A stored text deciphers to GBK text: nothing but whole characters, and no
+// control character but line breaks and tabs. Damaged bytes almost never do.
+bool IsCommentaryText(const std::string& gbk)
+{
+    if (gbk.empty()) return false;
+    for (const char c : gbk)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n' && c != '\t') return false;
+    const auto again = Utf8ToGbk(GbkToUtf8(gbk));
+    return again && *again == gbk;
+}
+
+std::string Where(std::string_view column, std::string_view key)
+{
+    return "column " + std::string(column) + ", key " + std::string(key);
+}
+
+// A stored commentary as the page shows it. An empty cell is an empty text;
+// a cell that does not decipher is damage, never an empty text.
+std::string CommentaryHtml(const std::string& stored, std::string_view column, std::string_view key)
+{
+    if (stored.empty()) return {};
+    const std::string gbk = DecryptStoredText(stored);
+    if (!IsCommentaryText(gbk))
+        throw EDatabaseError("The reading database is damaged: the text in " + Where(column, key) +
+                             " does not decipher to text.");
+    return TextToHtml(GbkToUtf8(gbk));
+}
+
+// Runs one lookup; the statement replaces the previous one. Every key of a
+// reading has its row in the database: a lookup without one reads a damaged
+// or incomplete file, never an empty commentary.
 void RunLookup(TDatabaseQuery& query, std::string_view statement, std::initializer_list<std::string_view> keys)
 {
     query.SetSQL(FormatStatement(statement, keys));
     query.Open();
+    if (query.Eof())
+        throw EDatabaseError("The reading database is damaged or incomplete: it has no row for the key " +
+                             std::string(keys.end()[-1]) + " (reading \"" + query.SQL() + "\").");
 }
 
 int LookUpWeightAndText(TDatabaseQuery& query, std::string_view statement, std::string_view key,
                         std::string_view weightColumn, std::string_view textColumn, std::string& text)
 {
     RunLookup(query, statement, {key});
-    text = CommentaryHtml(query.FieldAsString(textColumn));
-    return query.FieldAsInteger(weightColumn);
+    text = CommentaryHtml(query.FieldAsString(textColumn), textColumn, key);
+    const int weight = query.FieldAsInteger(weightColumn);
+    if (weight < kLowestWeight || weight > kHighestWeight)
+        throw EDatabaseError("The reading database holds the weight " + std::to_string(weight) + " in " +
+                             Where(weightColumn, key) + "; a weight is " + std::to_string(kLowestWeight) + " to " +
+                             std::to_string(kHighestWeight) + ".");
+    return weight;
 }
 
 std::string LookUpText(TDatabaseQuery& query, std::string_view statement, std::string_view key,
                        std::string_view column)
 {
     RunLookup(query, statement, {key});
-    return CommentaryHtml(query.FieldAsString(column));
+    return CommentaryHtml(query.FieldAsString(column), column, key);
 }
 
 // The seven lookups of a reading, in their order, with the bone weight
@@ -135,8 +177,9 @@ void LookUpCommentaries(TDatabaseQuery& query, const std::string& yearPillarName
     r.XingZuoText = LookUpText(query, kStarSignStatement, r.XingZuo, kStarSignTextColumn);
 
     RunLookup(query, kAnimalStatement, {r.LunarMonth, r.ShuXiang});
-    r.ShuXiangText = CommentaryHtml(query.FieldAsString(kAnimalTextColumn)) + "<br>" +
-                     CommentaryHtml(query.FieldAsString(AnimalMonthColumn(r.LunarMonth)));
+    const std::string monthColumn = AnimalMonthColumn(r.LunarMonth);
+    r.ShuXiangText = CommentaryHtml(query.FieldAsString(kAnimalTextColumn), kAnimalTextColumn, r.ShuXiang) + "<br>" +
+                     CommentaryHtml(query.FieldAsString(monthColumn), monthColumn, r.ShuXiang);
 }
 
 // Everything that follows from the working date and the hour; gives the

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstring>
 #include <system_error>
+
+#include "MessageText.h"
 
 namespace velmora {
 namespace fs = std::filesystem;
@@ -35,16 +38,9 @@ std::string_view Unquote(std::string_view value)
     return value;
 }
 
-// A text in quotes for a message; a zero byte is shown, not left to cut the message short.
-std::string Quoted(std::string_view text)
-{
-    std::string quoted(1, '"');
-    for (const char c : text) {
-        if (c == '\0') quoted += "\\0";
-        else quoted += c;
-    }
-    return quoted += '"';
-}
+// A text in quotes for a message; a zero byte or another control character
+// is shown escaped, never left to cut the message short or to act on a terminal.
+std::string Quoted(std::string_view text) { return '"' + Printable(text) + '"'; }
 
 // The program only ever reads: the engine refuses to compile anything that
 // would change the file or the connection (writes, PRAGMA, ATTACH, BEGIN...).
@@ -138,8 +134,8 @@ fs::path ResolveDataSource(std::string_view dataSource, const fs::path& workingD
 // ---------------------------------------------------------------------------
 // Connection
 
-TDatabaseConnection::TDatabaseConnection(std::string connectionString)
-    : connectionString_(std::move(connectionString))
+TDatabaseConnection::TDatabaseConnection(std::string connectionString, DatabaseUse use)
+    : connectionString_(std::move(connectionString)), use_(use)
 {
 }
 
@@ -167,6 +163,11 @@ void TDatabaseConnection::Open()
     const fs::path file = ResolveDataSource(settings.dataSource, workingDirectory);
 
     const auto status = fs::status(file, error);
+    // Anything but a missing file is the system's reason: a loop of links,
+    // a folder we may not enter, a file in place of a folder.
+    if (error && error != std::errc::no_such_file_or_directory)
+        throw EDatabaseError("Cannot open the reading database " + Quoted(file.string()) + ": " + error.message() +
+                             ".");
     if (!fs::exists(status)) {
         const fs::path folder = file.parent_path();
         const std::string where = folder == workingDirectory.lexically_normal()
@@ -189,12 +190,16 @@ void TDatabaseConnection::Connect(const fs::path& file, const ConnectionSettings
 {
     filePath_ = file;
     // Never SQLITE_OPEN_CREATE: a missing file must stay missing.
-    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) FailOpen("open");
+    const int access = use_ == DatabaseUse::SharedReading ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (sqlite3_open_v2(file.c_str(), &db_, access, nullptr) != SQLITE_OK) FailOpen("open");
+    // A reader waits this long for a writer-free moment; the window waits as
+    // long for readers of velmora-cli to finish before it takes the file.
+    sqlite3_busy_timeout(db_, kBusyTimeoutMilliseconds);
     if (!settings.password.empty()) {
         if (sqlite3_exec(db_, KeyStatements(settings.password).c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
             FailOpen("set the key of");
     }
-    TakeExclusiveUse();
+    if (use_ == DatabaseUse::Exclusive) TakeExclusiveUse();
     CheckContent();
     sqlite3_set_authorizer(db_, AllowOnlyReading, nullptr);
 }
@@ -235,17 +240,23 @@ void TDatabaseConnection::FailOpen(std::string_view step)
 {
     const int code = db_ ? sqlite3_extended_errcode(db_) & 0xff : SQLITE_NOMEM;
     const std::string engineText = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    const int systemError = db_ ? sqlite3_system_errno(db_) : 0;
     std::string reason;
     switch (code) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        reason = "it is in use by another program";
+        // Only the window takes the file for itself; readers never lock each other out.
+        reason = use_ == DatabaseUse::SharedReading ? std::string(kHeldByWindowReason) : "it is in use by another program";
         break;
     case SQLITE_NOTADB:
         reason = "the password does not open it, or it is not a reading database";
         break;
+    case SQLITE_CORRUPT:
+        reason = "it is damaged";
+        break;
     default:
         reason = "cannot " + std::string(step) + " it";
+        if (systemError != 0) reason += ": " + std::string(std::strerror(systemError));
     }
     const std::string path = filePath_.string();
     Close();
@@ -310,22 +321,61 @@ void TDatabaseQuery::Open()
     connection_->Open();
     auto found = compiled_.find(sql_);
     if (found == compiled_.end()) found = compiled_.emplace(sql_, connection_->Prepare(sql_)).first;
-    sqlite3_stmt* statement = found->second;
-    const int code = sqlite3_step(statement);
-    if (code != SQLITE_ROW && code != SQLITE_DONE) {
-        const std::string engineText = sqlite3_errmsg(sqlite3_db_handle(statement));
-        sqlite3_reset(statement);
-        throw EDatabaseError("The reading database failed to run " + Quoted(sql_) + ": " + engineText + ".");
+    ReadResult(found->second);
+}
+
+// Copies the first row and steps on to the end: only a result the engine
+// finishes with SQLITE_DONE is a result. The statement is reset at once, so
+// a shared reader holds its lock no longer than the lookup.
+void TDatabaseQuery::ReadResult(sqlite3_stmt* statement)
+{
+    std::optional<std::vector<Field>> first;
+    int code = sqlite3_step(statement);
+    if (code == SQLITE_ROW) {
+        first.emplace(static_cast<std::size_t>(sqlite3_column_count(statement)));
+        for (int index = 0; index < static_cast<int>(first->size()); ++index) {
+            Field& field = (*first)[static_cast<std::size_t>(index)];
+            field.type = sqlite3_column_type(statement, index);
+            if (field.type == SQLITE_INTEGER) field.integer = sqlite3_column_int64(statement, index);
+            if (field.type != SQLITE_NULL && field.type != SQLITE_INTEGER) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+                if (!text) FailRun(statement);  // the engine could not give the value
+                field.text.assign(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
+            }
+        }
+        while ((code = sqlite3_step(statement)) == SQLITE_ROW) {
+        }
     }
-    statement_ = statement;
-    hasRow_ = code == SQLITE_ROW;
+    if (code != SQLITE_DONE) FailRun(statement);
+    columns_.clear();
+    for (int index = 0; index < sqlite3_column_count(statement); ++index)
+        columns_.emplace_back(sqlite3_column_name(statement, index));
+    sqlite3_reset(statement);
+    firstRow_ = std::move(first);
+    active_ = true;
+}
+
+void TDatabaseQuery::FailRun(sqlite3_stmt* statement)
+{
+    sqlite3* db = sqlite3_db_handle(statement);
+    const int code = sqlite3_extended_errcode(db) & 0xff;
+    const std::string engineText = sqlite3_errmsg(db);
+    sqlite3_reset(statement);
+    const std::string file = Quoted(connection_->FilePath().string());
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+        throw EDatabaseError("The reading database " + file + " is damaged: " + engineText + " (reading " +
+                             Quoted(sql_) + ").");
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        throw EDatabaseError("The reading database " + file + " cannot be read: " +
+                             std::string(kHeldByWindowReason) + " (" + engineText + ").");
+    throw EDatabaseError("The reading database failed to run " + Quoted(sql_) + ": " + engineText + ".");
 }
 
 void TDatabaseQuery::Close()
 {
-    if (statement_) sqlite3_reset(statement_);
-    statement_ = nullptr;
-    hasRow_ = false;
+    active_ = false;
+    firstRow_.reset();
+    columns_.clear();
 }
 
 void TDatabaseQuery::ReleaseStatements()
@@ -339,37 +389,30 @@ void TDatabaseQuery::ForgetConnection() { connection_ = nullptr; }
 
 int TDatabaseQuery::ColumnIndex(std::string_view column) const
 {
-    if (!statement_) throw EDatabaseError("No result is open to read the column " + Quoted(column) + " from.");
-    const int count = sqlite3_column_count(statement_);
-    for (int index = 0; index < count; ++index)
-        if (EqualsIgnoringCase(sqlite3_column_name(statement_, index), column)) return index;
+    if (!active_) throw EDatabaseError("No result is open to read the column " + Quoted(column) + " from.");
+    for (std::size_t index = 0; index < columns_.size(); ++index)
+        if (EqualsIgnoringCase(columns_[index], column)) return static_cast<int>(index);
     throw EDatabaseError("The result of " + Quoted(sql_) + " has no column " + Quoted(column) + ".");
 }
 
 int TDatabaseQuery::FieldAsInteger(std::string_view column) const
 {
     const int index = ColumnIndex(column);
-    if (!hasRow_) return 0;
-    switch (sqlite3_column_type(statement_, index)) {
-    case SQLITE_NULL:
-        return 0;
-    case SQLITE_INTEGER: {
-        const sqlite3_int64 value = sqlite3_column_int64(statement_, index);
-        if (value >= INT_MIN && value <= INT_MAX) return static_cast<int>(value);
-        break;
-    }
-    default:
-        break;
-    }
+    if (!firstRow_) return 0;
+    const Field& field = (*firstRow_)[static_cast<std::size_t>(index)];
+    if (field.type == SQLITE_NULL) return 0;
+    if (field.type == SQLITE_INTEGER && field.integer >= INT_MIN && field.integer <= INT_MAX)
+        return static_cast<int>(field.integer);
     throw EDatabaseError("The column " + Quoted(column) + " of " + Quoted(sql_) + " holds no whole number.");
 }
 
 std::string TDatabaseQuery::FieldAsString(std::string_view column) const
 {
     const int index = ColumnIndex(column);
-    if (!hasRow_) return {};
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, index));
-    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement_, index))) : std::string();
+    if (!firstRow_) return {};
+    const Field& field = (*firstRow_)[static_cast<std::size_t>(index)];
+    if (field.type == SQLITE_INTEGER) return std::to_string(field.integer);
+    return field.text;
 }
 
 }  // namespace velmora

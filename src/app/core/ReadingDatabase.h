@@ -3,16 +3,23 @@
 //
 // TDatabaseConnection is the main form's `con1`: it is built from a connection
 // string, opens itself at the first lookup, holds the file exclusively (every
-// other connection gets "database is locked") and never writes to it.
+// other connection is refused) and never writes to it. velmora-cli's
+// connections read under a shared lock instead, so any number of them read
+// at once; they wait a bounded moment for a writer-free file.
 // TDatabaseQuery is the form's `qry1`: set a statement text, open it as a
-// result positioned on its first row, read named columns, close it.
+// result positioned on its first row, read named columns, close it. A result
+// is read to its end when it is opened: an engine error anywhere in it (a
+// damaged page) is an error of the lookup, never a short or empty result.
 //
-// The engine is SQLite with SQLCipher's page encryption; the connection
-// string's password is the database key. Every failure is an EDatabaseError
-// whose text names what failed; nothing is retried behind the caller's back.
+// The engine is SQLite with SQLCipher's page encryption (each page carries a
+// message authentication code, so damage is found when a page is read); the
+// connection string's password is the database key. Every failure is an
+// EDatabaseError whose text names what failed; nothing is retried behind the
+// caller's back.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -66,9 +73,22 @@ std::string WithDataSource(std::string_view connectionString, std::string_view d
 
 class TDatabaseQuery;
 
+// How a connection holds its file.
+enum class DatabaseUse {
+    Exclusive,      // the window: nobody else reads while it runs
+    SharedReading,  // velmora-cli: read-only, beside other readers
+};
+
+// How long a connection waits for a lock another connection holds.
+inline constexpr int kBusyTimeoutMilliseconds = 1500;
+
+// What a shared reader is told while the window holds the file.
+inline constexpr std::string_view kHeldByWindowReason = "it is in use by the Velmora window";
+
 class TDatabaseConnection {
 public:
-    explicit TDatabaseConnection(std::string connectionString = std::string(kReadingConnectionString));
+    explicit TDatabaseConnection(std::string connectionString = std::string(kReadingConnectionString),
+                                 DatabaseUse use = DatabaseUse::Exclusive);
     ~TDatabaseConnection();
     TDatabaseConnection(const TDatabaseConnection&) = delete;
     TDatabaseConnection& operator=(const TDatabaseConnection&) = delete;
@@ -96,6 +116,7 @@ private:
     [[noreturn]] void FailOpen(std::string_view step);
 
     std::string connectionString_;
+    DatabaseUse use_;
     std::filesystem::path filePath_;
     sqlite3* db_ = nullptr;
     std::vector<TDatabaseQuery*> queries_;
@@ -112,13 +133,14 @@ public:
     void SetSQL(std::string sql);
     const std::string& SQL() const { return sql_; }
 
-    // Runs the statement (opening the connection when needed) and positions
-    // the result on its first row. Only reading statements are accepted.
+    // Runs the statement (opening the connection when needed), reads its
+    // result to the end and positions it on its first row. Only reading
+    // statements are accepted.
     void Open();
     void Close();
-    bool Active() const { return statement_ != nullptr; }
+    bool Active() const { return active_; }
     // The open result has no row.
-    bool Eof() const { return Active() && !hasRow_; }
+    bool Eof() const { return Active() && !firstRow_; }
 
     // A named column of the current row; null or no row gives 0 / "".
     // Throws when no result is open, the result has no such column, or
@@ -128,15 +150,25 @@ public:
 
 private:
     friend class TDatabaseConnection;
+    // A value of the first row, copied out of the engine.
+    struct Field {
+        int type = 0;  // the engine's type code
+        long long integer = 0;
+        std::string text;
+    };
+
     int ColumnIndex(std::string_view column) const;
+    void ReadResult(sqlite3_stmt* statement);
+    [[noreturn]] void FailRun(sqlite3_stmt* statement);
     // Called by the connection before it closes or goes away.
     void ReleaseStatements();
     void ForgetConnection();
 
     TDatabaseConnection* connection_;
     std::string sql_;
-    sqlite3_stmt* statement_ = nullptr;  // the open result, or null
-    bool hasRow_ = false;
+    bool active_ = false;
+    std::vector<std::string> columns_;        // of the open result
+    std::optional<std::vector<Field>> firstRow_;
     // Compiled statements by text: a lookup compiles once, results are
     // always read afresh.
     std::unordered_map<std::string, sqlite3_stmt*> compiled_;

@@ -65,7 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
     Calendar, BadArguments,
     ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"2000-01-01"},
                       std::vector<std::string>{"2000-01-01", "2000-01-02", "2000-01-03"},
-                      std::vector<std::string>{"2000-1-1", "2000-01-02"},
                       std::vector<std::string>{"2000-01-01", "yesterday"},
                       std::vector<std::string>{"2001-02-29", "2001-03-01"},
                       std::vector<std::string>{"1582-10-10", "1582-10-20"},
@@ -87,6 +86,16 @@ TEST(CalendarCommand, AnOutputThatCannotBeWrittenIsAFailure)
     std::ostringstream err;
     EXPECT_EQ(RunCli({"calendar", "2000-01-01", "2000-12-31"}, out, err), kExitFailure);
     EXPECT_NE(err.str(), "");
+}
+
+TEST(CalendarCommand, TakesDatesAsReadingDoesAndSaysWhyOneIsRefused)
+{
+    EXPECT_EQ(Calendar({"2023-3-1", "2023-3-1"}).out, Calendar({"2023-03-01", "2023-03-01"}).out);
+    EXPECT_EQ(Calendar({"2023-2-29", "2023-3-1"}).err,
+              "velmora-cli calendar: FROM 2023-2-29: there is no such date (see velmora-cli help calendar)\n");
+    EXPECT_EQ(Calendar({"2000-1-1", "9999999-1-1"}).err,
+              "velmora-cli calendar: TO 9999999-1-1: the date is past the range the calendar computes "
+              "(see velmora-cli help calendar)\n");
 }
 
 TEST(Cli, UnknownCommandsAreUsageErrors)

@@ -2,7 +2,9 @@
 // for bad input, impossible dates and a missing database.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "CliRun.h"
@@ -52,8 +54,12 @@ TEST(ReadingCommand, JsonNamesEveryFieldOfTheReading)
     EXPECT_NE(run.out.find("\"SiZhu\": \"甲子 丙寅 戊辰 甲子\""), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\"IsLeap\": false"), std::string::npos);
     EXPECT_NE(run.out.find("\"ShuXiangIndex\": 0"), std::string::npos);
-    // 甲子 has a sample text.
-    EXPECT_NE(run.out.find("甲子年"), std::string::npos);
+    // The commentaries are plain text: headings in brackets and paragraphs
+    // as lines, the general animal text and the month's joined by a line.
+    EXPECT_NE(run.out.find("\"YearText\": \"[甲子年 样本]\\n甲木立于子水之上，"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("越过越踏实。\",\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"ShuXiangText\": \"[属鼠 样本]\\n"), std::string::npos) << run.out;
+    for (const char* html : {"&nbsp", "<br>", "\\r"}) EXPECT_EQ(run.out.find(html), std::string::npos) << html;
 }
 
 TEST(ReadingCommand, TextIsAShortSummary)
@@ -78,18 +84,6 @@ TEST(ReadingCommand, HtmlIsThePageFileAndCanGoToAFile)
     EXPECT_NE(page.find("<strong>["), std::string::npos);
 }
 
-TEST(ReadingCommand, TheInputCheckRefusesWithItsMessage)
-{
-    for (const auto& args : {With({"--name", "张三", "--sex", "男", "--gregorian", "2009-9-21"}, {"--hour", "24"}),
-                             With({"--name", "", "--sex", "男", "--gregorian", "2009-9-21"}, {"--hour", "7"}),
-                             With({"--name", "张三", "--sex", "男", "--gregorian", "2009-9a-21"}, {"--hour", "7"})}) {
-        const CliRun run = Reading(args);
-        EXPECT_EQ(run.status, kExitUsage);
-        EXPECT_EQ(run.err, "对不起，输入有误！不能推算！\n");
-        EXPECT_EQ(run.out, "");
-    }
-}
-
 TEST(ReadingCommand, ImpossibleDatesEndWithTheirMessageAndStatusOne)
 {
     const CliRun noDay = Reading({"--name", "张三", "--sex", "女", "--gregorian", "2009-2-29", "--hour", "7"});
@@ -102,27 +96,179 @@ TEST(ReadingCommand, ImpossibleDatesEndWithTheirMessageAndStatusOne)
     EXPECT_EQ(future.status, kExitFailure);
     EXPECT_EQ(future.err, "农历数据仅支持公元前849年至公元2100年\n");
     EXPECT_EQ(future.out, "");
+    // A date past the days the calendar counts is out of range too, not a date that does not exist.
+    EXPECT_EQ(Reading({"--name", "张三", "--sex", "女", "--gregorian", "9999999-1-1", "--hour", "7"}).err,
+              "农历数据仅支持公元前849年至公元2100年\n");
 }
 
-TEST(ReadingCommand, AMissingDatabaseIsAFailureThatNamesTheFile)
+TEST(ReadingCommand, ADatabaseThatCannotBeOpenedIsAFailureThatSaysWhy)
 {
-    const CliRun run = Reading(kBirth, "/nonexistent/folder/Orsk.dll");
-    EXPECT_EQ(run.status, kExitFailure);
-    EXPECT_NE(run.err.find("Orsk.dll"), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "");
-}
-
-TEST(ReadingCommand, BadArgumentsAreUsageErrors)
-{
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--name", "张三"}, With(kBirth, {"--format", "pdf"}), With(kBirth, {"--colour"}),
-          std::vector<std::string>{"--name", "张三", "--sex", "男", "--gregorian", "2009-9-21", "--leap", "--hour", "7"},
-          std::vector<std::string>{"--name", "张三", "--sex", "x", "--gregorian", "2009-9-21", "--hour", "7"},
-          std::vector<std::string>{"--name", "张三", "--sex", "男", "--gregorian", "2009/9/21", "--hour", "7"}}) {
-        const CliRun run = Reading(args);
-        EXPECT_EQ(run.status, kExitUsage) << run.err;
+    namespace fs = std::filesystem;
+    const velmora::testing::ScratchFolder folder;
+    fs::create_symlink("loop-b", folder.Path() / "loop-a");
+    fs::create_symlink("loop-a", folder.Path() / "loop-b");
+    { std::ofstream(folder.Path() / "file") << "x"; }
+    {
+        const std::string cut = velmora::testing::ReadBytes(VELMORA_SAMPLE_READING_DB).substr(0, 5000);
+        std::ofstream(folder.Path() / "cut.db", std::ios::binary) << cut;
+    }
+    for (const auto& [database, reason] :
+         {std::pair<std::string, std::string>{"/nonexistent/folder/Orsk.dll", "there is no file \"Orsk.dll\""},
+          {(folder.Path() / "loop-a").string(), "Too many levels of symbolic links"},
+          {(folder.Path() / "file/Orsk.dll").string(), "Not a directory"},
+          {(folder.Path() / "cut.db").string(), "it is damaged"}}) {
+        const CliRun run = Reading(kBirth, database);
+        EXPECT_EQ(run.status, kExitFailure);
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
+}
+
+// An output that is the database, through any path to it, is refused before
+// anything is written; an output that cannot be written says why.
+struct OutputCase {
+    std::string output;  // in the test's folder, which holds db.sqlite
+    std::string message;
+};
+
+void PrintTo(const OutputCase& c, std::ostream* out) { *out << c.output; }
+
+class OutputFiles : public ::testing::TestWithParam<OutputCase> {};
+
+TEST_P(OutputFiles, AreRefusedWithTheReasonAndLeaveTheDatabaseWhole)
+{
+    namespace fs = std::filesystem;
+    const velmora::testing::ScratchFolder folder;
+    const fs::path database = folder.Path() / "db.sqlite";
+    fs::copy_file(VELMORA_SAMPLE_READING_DB, database);
+    fs::create_hard_link(database, folder.Path() / "hard-link");
+    fs::create_symlink("db.sqlite", folder.Path() / "soft-link");
+    fs::create_symlink("loop-b", folder.Path() / "loop-a");
+    fs::create_symlink("loop-a", folder.Path() / "loop-b");
+    fs::create_directory(folder.Path() / "folder");
+    const std::string before = velmora::testing::ReadBytes(database);
+    const std::vector<std::string> entries = folder.Entries();
+
+    const velmora::testing::WorkingDirectory inFolder(folder.Path());
+    const CliRun run = Reading(With(kBirth, {"--output", GetParam().output}), "db.sqlite");
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+    EXPECT_EQ(velmora::testing::ReadBytes(database), before);
+    EXPECT_EQ(folder.Entries(), entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reading, OutputFiles,
+    ::testing::Values(OutputCase{"db.sqlite", "is the reading database"},
+                      OutputCase{"folder/../db.sqlite", "is the reading database"},
+                      OutputCase{"hard-link", "is the reading database"},
+                      OutputCase{"soft-link", "is the reading database"},
+                      OutputCase{"folder", "cannot write folder: Is a directory"},
+                      OutputCase{"loop-a", "cannot write loop-a: Too many levels of symbolic links"},
+                      OutputCase{"missing/page.html", "cannot write missing/page.html: No such file or directory"},
+                      OutputCase{"/dev/full", "cannot write /dev/full: No space left on device"},
+                      OutputCase{"page\x1b[2J.html/x", "cannot write page\\x1b[2J.html/x: No such file"}));
+
+TEST(ReadingCommand, AnOutputReplacesTheFileWholeThroughItsLink)
+{
+    namespace fs = std::filesystem;
+    const velmora::testing::ScratchFolder folder;
+    const fs::path page = folder.Path() / "page.json";
+    { std::ofstream(page) << "old"; }
+    fs::permissions(page, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("page.json", folder.Path() / "link.json");
+    const CliRun run = Reading(With(kBirth, {"--format", "json", "--output", (folder.Path() / "link.json").string()}));
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(velmora::testing::ReadBytes(page), Reading(With(kBirth, {"--format", "json"})).out);
+    EXPECT_TRUE(fs::is_symlink(folder.Path() / "link.json"));
+    EXPECT_EQ(fs::status(page).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"link.json", "page.json"}));
+}
+
+// Each bad argument is named in one line on stderr, with status 2.
+struct ArgumentCase {
+    std::vector<std::string> args;
+    std::string message;
+};
+
+void PrintTo(const ArgumentCase& c, std::ostream* out) { *out << c.message; }
+
+class ArgumentMessages : public ::testing::TestWithParam<ArgumentCase> {};
+
+TEST_P(ArgumentMessages, NameTheArgumentAndTheRule)
+{
+    const CliRun run = Reading(GetParam().args);
+    EXPECT_EQ(run.status, kExitUsage) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "velmora-cli reading: " + GetParam().message + " (see velmora-cli help reading)\n");
+}
+
+const std::vector<std::string> kNoHour = {"--name", "张三", "--sex", "男", "--gregorian", "2009-9-21"};
+
+// A whole birth with one option's value replaced.
+std::vector<std::string> BirthWith(const std::string& option, const std::string& value)
+{
+    std::vector<std::string> args = With(kNoHour, {"--hour", "7"});
+    *(std::find(args.begin(), args.end(), option) + 1) = value;
+    return args;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reading, ArgumentMessages,
+    ::testing::Values(
+        ArgumentCase{kNoHour, "--hour is needed"},
+        ArgumentCase{With(kNoHour, {"--hour", "24"}), "--hour 24: the hour is 0 to 23"},
+        ArgumentCase{With(kNoHour, {"--hour=-1"}), "--hour -1: the hour is 0 to 23"},
+        ArgumentCase{With(kNoHour, {"--hour"}), "--hour needs a value (H)"},
+        ArgumentCase{With(kBirth, {"7"}), "stray word '7'"},
+        ArgumentCase{With(kBirth, {"--colour", "red"}), "unknown option --colour"},
+        ArgumentCase{With(kBirth, {"--hour", "7"}), "--hour is given twice"},
+        ArgumentCase{With(kBirth, {"--format", "pdf"}), "--format pdf: the format is text, json or html"},
+        ArgumentCase{With(kBirth, {"--lunar", "2009-9-21"}), "give only one of --gregorian or --lunar"},
+        ArgumentCase{With(kBirth, {"--leap"}), "--leap goes with --lunar"},
+        ArgumentCase{With(kBirth, {"--leap=1"}), "--leap takes no value"},
+        ArgumentCase{{"--name", "张三", "--sex", "男", "--hour", "7"}, "one of --gregorian or --lunar is needed"},
+        ArgumentCase{BirthWith("--sex", "x"), "--sex x: the sex is 男 or 女"},
+        ArgumentCase{BirthWith("--name", ""), "--name : the name is empty"},
+        ArgumentCase{BirthWith("--name", "a\x1b[2Jb"), "--name a\\x1b[2Jb: the name is not plain UTF-8 text"},
+        ArgumentCase{BirthWith("--name", "\xff\xfe"), "--name \\xff\\xfe: the name is not plain UTF-8 text"},
+        ArgumentCase{BirthWith("--gregorian", "2009/9/21"), "--gregorian 2009/9/21: a date is Y-M-D in digits"},
+        ArgumentCase{BirthWith("--gregorian", "2009-9a-21"), "--gregorian 2009-9a-21: a date is Y-M-D in digits"},
+        ArgumentCase{BirthWith("--gregorian", "1990-99999999999-17"),
+                     "--gregorian 1990-99999999999-17: the month 99999999999 is too large"},
+        ArgumentCase{BirthWith("--gregorian", "99999999999-05-17"),
+                     "--gregorian 99999999999-05-17: the year 99999999999 is too large"}));
+
+TEST(ReadingCommand, OptionsTakeTheirValueAfterAnEqualsSignToo)
+{
+    const CliRun spaced = Reading(kBirth);
+    const CliRun joined = Reading({"--name=张三", "--sex=男", "--gregorian=1984-02-04", "--hour=23"});
+    ASSERT_EQ(joined.status, kExitOk) << joined.err;
+    EXPECT_EQ(joined.out, spaced.out);
+}
+
+TEST(Cli, HelpAndVersion)
+{
+    const std::string full = RunCommand("help", {}).out;
+    for (const char* section : {"NAME\n", "SYNOPSIS\n", "COMMANDS\n", "EXIT STATUS\n", "examples:\n"})
+        EXPECT_NE(full.find(section), std::string::npos) << section;
+    // Every option of every command is in the help.
+    for (const CommandSpec& command : Commands())
+        for (const OptionSpec& option : command.options) EXPECT_NE(full.find(option.name), std::string::npos);
+    for (const std::vector<std::string>& asks : {std::vector<std::string>{"--help"}, {"-h"}}) {
+        const CliRun run = RunCommand(asks[0], {});
+        EXPECT_EQ(run.status, kExitOk);
+        EXPECT_EQ(run.out, full);
+    }
+    const CliRun one = RunCommand("help", {"reading"});
+    EXPECT_EQ(one.out.find("usage: velmora-cli reading --name TEXT"), 0u) << one.out;
+    EXPECT_EQ(RunCommand("reading", {"--help"}).out, one.out);
+    EXPECT_EQ(RunCommand("calendar", {"2000-1-1", "-h"}).out, RunCommand("help", {"calendar"}).out);
+    EXPECT_EQ(RunCommand("--version", {}).out, "velmora-cli " VELMORA_VERSION "\n");
+    const CliRun unknown = RunCommand("help", {"horoscope"});
+    EXPECT_EQ(unknown.status, kExitUsage);
+    EXPECT_NE(unknown.err.find("no command 'horoscope'"), std::string::npos);
 }
 
 }  // namespace

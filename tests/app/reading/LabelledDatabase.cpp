@@ -68,6 +68,18 @@ std::string LabelOf(const std::string& file, const std::string& key)
     return label;
 }
 
+BirthInput Gregorian(std::string year, std::string month, std::string day, std::string hour, std::string sex)
+{
+    BirthInput input;
+    input.name = "输入姓名";
+    input.sex = std::move(sex);
+    input.year = std::move(year);
+    input.month = std::move(month);
+    input.day = std::move(day);
+    input.hour = std::move(hour);
+    return input;
+}
+
 const std::string& LabelledDatabaseFile()
 {
     static const std::string file = Build();

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "Reading.h"
 #include "ReadingDatabase.h"
 
 namespace velmora::testing {
@@ -24,5 +25,9 @@ struct LabelledLookups {
     TDatabaseConnection con1{WithDataSource(kReadingConnectionString, LabelledDatabaseFile())};
     TDatabaseQuery qry1{con1};
 };
+
+// A Gregorian birth as the window's boxes hold it.
+BirthInput Gregorian(std::string year, std::string month, std::string day, std::string hour,
+                     std::string sex = "男");
 
 }  // namespace velmora::testing

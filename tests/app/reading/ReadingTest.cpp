@@ -13,18 +13,7 @@ using testing::LabelOf;
 
 constexpr StartupDate kStartup{2026, 12, 8};
 
-BirthInput Gregorian(std::string year, std::string month, std::string day, std::string hour,
-                     std::string sex = "男")
-{
-    BirthInput input;
-    input.name = "输入姓名";
-    input.sex = std::move(sex);
-    input.year = std::move(year);
-    input.month = std::move(month);
-    input.day = std::move(day);
-    input.hour = std::move(hour);
-    return input;
-}
+using testing::Gregorian;
 
 BirthInput Lunar(std::string year, std::string month, std::string day, bool leap, std::string hour = "7")
 {
