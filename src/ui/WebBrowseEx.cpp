@@ -132,6 +132,34 @@ private:
     QUrl redirectedTo_;
 };
 
+// A frame over the page while it has the keyboard focus: the page itself
+// shows none, so a keyboard user would not see that they are in it.
+class TFocusFrame : public QWidget {
+public:
+    explicit TFocusFrame(QWidget* view) : QWidget(view) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+    void Follow(bool focused) {
+        setGeometry(parentWidget()->rect());
+        raise();
+        setVisible(focused);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        QPen pen(palette().color(QPalette::Highlight), FocusFrameWidth, Qt::DashLine);
+        painter.setPen(pen);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+
+private:
+    static constexpr int FocusFrameWidth = 2;
+};
+
 bool IsEnterKey(const QEvent* event) {
     const int key = static_cast<const QKeyEvent*>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -257,6 +285,7 @@ TWebBrowseEx::TWebBrowseEx(QWidget* parent)
     connect(page(), &QWebEnginePage::selectionChanged, this, [this] { host_.UpdateUI(); });
     connect(page()->profile(), &QWebEngineProfile::downloadRequested, this, &TWebBrowseEx::HandleDownload);
     enterKeyGuard_ = new TEnterKeyGuard(this);
+    focusFrame_ = new TFocusFrame(this);
     ApplyHostInfo();
 }
 
@@ -407,10 +436,12 @@ bool TWebBrowseEx::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::FocusIn:
+        static_cast<TFocusFrame*>(focusFrame_)->Follow(true);
         host_.OnDocWindowActivate(true);
         host_.ShowUI(DOCHOSTUITYPE_BROWSE, nullptr, nullptr, nullptr, nullptr);
         break;
     case QEvent::FocusOut:
+        static_cast<TFocusFrame*>(focusFrame_)->Follow(false);
         host_.HideUI();
         host_.OnDocWindowActivate(false);
         break;
@@ -446,6 +477,7 @@ void TWebBrowseEx::changeEvent(QEvent* event) {
 
 void TWebBrowseEx::resizeEvent(QResizeEvent* event) {
     QWebEngineView::resizeEvent(event);
+    focusFrame_->setGeometry(rect());
     const TRect border{0, 0, width(), height()};
     host_.ResizeBorder(&border, nullptr, true);
 }

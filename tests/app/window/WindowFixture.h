@@ -48,6 +48,9 @@ protected:
             auto library = std::make_shared<TUpdateLibrary>(*updateFolder_);
             services.LoadUpdate = [library] { return library->Resolve(); };
         }
+        if (messages_ != nullptr) {
+            services.Messages = messages_;
+        }
         form_ = std::make_unique<TFormKarvo>(std::move(services));
         QSignalSpy firstPage(form_->wbKarvo, &QWebEngineView::loadFinished);
         form_->show();
@@ -86,6 +89,7 @@ protected:
     ScratchWorkingFolder folder_{ScratchWorkingFolder::WithDatabase};
     FakeServices services_;
     std::optional<QString> updateFolder_;
+    TMessageBoxes* messages_ = nullptr;  // the recording boxes unless a test sets others
     std::unique_ptr<TFormKarvo> form_;
 };
 
