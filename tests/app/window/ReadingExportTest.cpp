@@ -149,6 +149,8 @@ TEST_F(Export, ThePdfIsAnA4PageWithTheReadingAsTextInAnEmbeddedChineseFont) {
     EXPECT_TRUE(chinese) << fonts.join('\n').toStdString();
     // The first page as a picture, for a person to look at.
     QDir().mkpath(QStringLiteral(VELMORA_SCREENSHOT_DIR));
+    QFile::remove(QStringLiteral(VELMORA_SCREENSHOT_DIR "/reading.pdf"));
+    QFile::copy(pdf, QStringLiteral(VELMORA_SCREENSHOT_DIR "/reading.pdf"));
     QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
                                                    QStringLiteral("-singlefile"), pdf,
                                                    QStringLiteral(VELMORA_SCREENSHOT_DIR "/reading-pdf")});
