@@ -13,7 +13,13 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <QLoggingCategory>
+
 #include <functional>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace velmora {
 
@@ -49,6 +55,19 @@ int RunScriptForInt(QWebEnginePage& page, const QString& script) {
 }
 
 }  // namespace
+
+void PrepareBrowserEnvironment() {
+#ifndef _WIN32
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+#endif
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) {
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    }
+    // The engine's report on its graphics set-up is for developers, not for every start.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+}
 
 void LoadPage(QWebEnginePage& page, const QUrl& url) {
     bool loaded = false;

@@ -14,6 +14,11 @@ class QWebEnginePage;
 
 namespace velmora {
 
+// The embedded browser's engine needs its sandbox off when the program runs
+// as root, and no graphics processor for the program's plain pages; the
+// user's own settings in the environment stay. Call before the application exists.
+void PrepareBrowserEnvironment();
+
 // A page that could not be loaded, printed or drawn.
 class ERenderError : public std::runtime_error {
 public:
