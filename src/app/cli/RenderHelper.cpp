@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,14 +61,20 @@ std::string ReadBytes(const std::filesystem::path& path)
     return bytes.str();
 }
 
-// Runs the helper and waits for it; its messages go to this process's error output.
-void RunHelper(const std::vector<std::string>& arguments)
+// Runs the helper and waits for it. The engine talks a lot on its error
+// output: what it said goes into `log` and is shown only when it fails.
+void RunHelper(const std::vector<std::string>& arguments, const std::filesystem::path& log)
 {
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t child = 0;
-    const int failed = posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ);
+    const int failed = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (failed != 0)
         throw std::runtime_error("cannot start " + arguments[0] + ": " + std::strerror(failed));
     int status = 0;
@@ -75,7 +82,7 @@ void RunHelper(const std::vector<std::string>& arguments)
         if (errno != EINTR) throw std::runtime_error("lost the rendering helper: " + std::string(std::strerror(errno)));
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(arguments[0] + " could not render the page");
+        throw std::runtime_error(arguments[0] + " could not render the page:\n" + ReadBytes(log));
 }
 
 }  // namespace
@@ -95,7 +102,7 @@ std::string RenderPage(std::string_view kind, const std::string& pageBytes)
     const std::filesystem::path result = folder.Path() / ("reading." + std::string(kind));
     WriteBytes(page, pageBytes);
     WritePagePictureInto(folder.Path().string());
-    RunHelper({RenderHelperPath(), std::string(kind), page.string(), result.string()});
+    RunHelper({RenderHelperPath(), std::string(kind), page.string(), result.string()}, folder.Path() / "helper.log");
     std::string bytes = ReadBytes(result);
     if (bytes.empty()) throw std::runtime_error(RenderHelperPath() + " wrote no " + std::string(kind));
     return bytes;
