@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -124,6 +125,13 @@ TEST_F(Window, QtsOwnTextsAreChinese) {
     QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
     EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
     EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("保存"));
+    // The save dialog as the user meets it, for a person to look at.
+    QFileDialog dialog(nullptr, QStringLiteral("导出PDF"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    SaveScreenshot(dialog, QStringLiteral("file-dialog"));
 }
 
 TEST_F(Window, PagesAskingForANewWindowOpenInTheUsersBrowser) {
