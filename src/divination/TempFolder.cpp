@@ -3,12 +3,20 @@
 // The page files have fixed names. In a temporary folder shared by all users
 // another user could plant a symbolic link at such a name and have this
 // program overwrite a file of its user, so on POSIX the files go into a
-// folder of this user's own, which is checked before it is used.
+// folder of this user's own, which is checked before it is used. When that
+// folder cannot be used (something else planted at its name first), the
+// process makes a fresh private folder of its own instead and removes it at
+// exit: the page is never shown from a place another user controls, and it is
+// always shown.
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 #include "MessageText.h"
 #include "UnitPublic.h"
@@ -105,19 +113,70 @@ void MakePrivateFolder(const std::string& folder)
         Refuse(folder, std::strerror(errno));
 }
 
+// The first of the runtime folder, TMPDIR and /tmp that is a folder this
+// user may write in; "" for the root folder.
+std::string UsableBase()
+{
+    std::string base = "/tmp";
+    for (const char* variable : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+        const std::string candidate = WithoutTrailingSlashes(EnvironmentFolder(variable));
+        if (IsUsableBase(candidate)) {
+            base = candidate;
+            break;
+        }
+    }
+    return base == "/" ? std::string() : base;
+}
+
+// This process's own folder, made with a name nobody can guess beforehand
+// and removed at a normal exit.
+class FreshFolder {
+public:
+    ~FreshFolder() { Remove(); }
+
+    std::string In(const std::string& base, const std::string& why)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        struct stat info {};
+        if (folder_.empty() || folder_.rfind(base + "/", 0) != 0 || lstat(folder_.c_str(), &info) != 0) {
+            Remove();
+            std::string pattern = base + "/velmora-" + std::to_string(geteuid()) + "-XXXXXX";
+            if (mkdtemp(pattern.data()) == nullptr) {
+                pattern = "/tmp/velmora-" + std::to_string(geteuid()) + "-XXXXXX";
+                if (mkdtemp(pattern.data()) == nullptr) Refuse(pattern, std::strerror(errno) + ("; " + why));
+            }
+            folder_ = pattern;
+            std::fprintf(stderr, "velmora: %s; using \"%s\" instead\n", why.c_str(), folder_.c_str());
+        }
+        MakePrivateFolder(folder_);  // still ours, still closed
+        return folder_;
+    }
+
+private:
+    void Remove()
+    {
+        std::error_code ignored;
+        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+        folder_.clear();
+    }
+
+    std::mutex mutex_;
+    std::string folder_;
+};
+
 }  // namespace
 
 std::string GetTempFolder()
 {
-    std::string base = WithoutTrailingSlashes(EnvironmentFolder("XDG_RUNTIME_DIR"));
-    if (!IsUsableBase(base)) {
-        base = WithoutTrailingSlashes(EnvironmentFolder("TMPDIR"));
-        if (base.empty()) base = "/tmp";
-    }
-    if (base == "/") base.clear();
+    static FreshFolder fresh;
+    const std::string base = UsableBase();
     const std::string folder = base + "/velmora-" + std::to_string(geteuid());
-    MakePrivateFolder(folder);
-    return folder + "/";
+    try {
+        MakePrivateFolder(folder);
+        return folder + "/";
+    } catch (const std::runtime_error& refused) {
+        return fresh.In(base, refused.what()) + "/";
+    }
 }
 
 #endif

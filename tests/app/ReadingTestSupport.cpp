@@ -1,11 +1,15 @@
 #include "ReadingTestSupport.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include <stdlib.h>
+
+#include "ReadingDatabase.h"
 
 namespace velmora::testing {
 namespace fs = std::filesystem;
@@ -90,6 +94,18 @@ std::string ReadBytes(const fs::path& file)
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+void ChangeDatabase(const fs::path& file, const std::string& statements)
+{
+    sqlite3* db = nullptr;
+    const std::string sql = KeyStatements("71640358") + statements;
+    std::string problem;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        problem = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    if (!problem.empty()) throw std::runtime_error("Cannot change " + file.string() + ": " + problem);
 }
 
 ScratchFolder::ScratchFolder()

@@ -26,6 +26,10 @@ std::string ConnectionStringFor(const std::filesystem::path& file, const std::st
 
 std::string ReadBytes(const std::filesystem::path& file);
 
+// Runs SQL on a reading database with the program's key, to make a bad copy;
+// throws std::runtime_error with the engine's message when it fails.
+void ChangeDatabase(const std::filesystem::path& file, const std::string& statements);
+
 // A fresh empty folder, removed with everything in it on destruction.
 class ScratchFolder {
 public:

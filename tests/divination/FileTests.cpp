@@ -121,33 +121,59 @@ TEST_F(TempFolderTest, FallsBackToTmpdirWhenTheRuntimeDirectoryIsUnusable)
     ExpectPrivateFolder(PrivateFolderIn("tmp"));
 }
 
-TEST_F(TempFolderTest, RefusesASymbolicLinkPlantedInItsPlace)
+// Whatever is planted at the private folder's name first, the page files go
+// into a fresh private folder and the planted thing is left as it was.
+struct PlantedRow {
+    const char* name;
+    void (*plant)(const fs::path& at, const fs::path& victim);
+};
+
+class PlantedInItsPlace : public TempFolderTest, public testing::WithParamInterface<PlantedRow> {};
+
+TEST_P(PlantedInItsPlace, GivesAFreshPrivateFolderAndLeavesItAlone)
 {
     setenv("TMPDIR", Scratch("tmp").c_str(), 1);
     fs::create_directory(scratch_ / "victim");
     fs::permissions(scratch_ / "victim", fs::perms(0755));
-    fs::create_directory_symlink(scratch_ / "victim", PrivateFolderIn("tmp"));
-    EXPECT_THROW(GetTempFolder(), std::runtime_error);
+    const fs::path planted = PrivateFolderIn("tmp");
+    GetParam().plant(planted, scratch_ / "victim");
+    if (IsSkipped()) return;
+    const auto plantedBefore = fs::symlink_status(planted);
+
+    const std::string folder = GetTempFolder();
+    EXPECT_EQ(folder.rfind(PrivateFolderIn("tmp") + "-", 0), 0u) << folder;
+    ExpectPrivateFolder(folder.substr(0, folder.size() - 1));
+    EXPECT_EQ(GetTempFolder(), folder);  // one folder for the life of the process
+    EXPECT_EQ(fs::symlink_status(planted).type(), plantedBefore.type());
+    EXPECT_EQ(fs::symlink_status(planted).permissions(), plantedBefore.permissions());
     EXPECT_EQ(fs::status(scratch_ / "victim").permissions(), fs::perms(0755));
 }
 
-TEST_F(TempFolderTest, RefusesAFileInItsPlace)
-{
-    setenv("TMPDIR", Scratch("tmp").c_str(), 1);
-    std::ofstream(PrivateFolderIn("tmp")) << "not a folder";
-    const std::string error = ErrorOf([] { GetTempFolder(); });
-    EXPECT_NE(error.find("Cannot use the temporary folder \"" + PrivateFolderIn("tmp") + "\""),
-              std::string::npos)
-        << error;
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlantedInItsPlace,
+    testing::Values(
+        PlantedRow{"SymbolicLink",
+                   [](const fs::path& at, const fs::path& victim) { fs::create_directory_symlink(victim, at); }},
+        PlantedRow{"File", [](const fs::path& at, const fs::path&) { std::ofstream(at) << "not a folder"; }},
+        PlantedRow{"FolderOfAnotherUser",
+                   [](const fs::path& at, const fs::path&) {
+                       fs::create_directory(at);
+                       fs::permissions(at, fs::perms(0777));
+                       if (chown(at.c_str(), geteuid() + 1, static_cast<gid_t>(-1)) != 0)
+                           GTEST_SKIP() << "only the superuser can give a folder away";
+                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(TempFolderTest, RefusesAFolderOfAnotherUser)
+// A TMPDIR that cannot hold folders is passed over for /tmp.
+TEST_F(TempFolderTest, PassesOverATmpdirThatIsMissingOrTooLong)
 {
-    setenv("TMPDIR", Scratch("tmp").c_str(), 1);
-    fs::create_directory(PrivateFolderIn("tmp"));
-    if (chown(PrivateFolderIn("tmp").c_str(), geteuid() + 1, static_cast<gid_t>(-1)) != 0)
-        GTEST_SKIP() << "only the superuser can give a folder away";
-    EXPECT_THROW(GetTempFolder(), std::runtime_error);
+    const std::string tooLong = Scratch("tmp") + "/" + std::string(5000, 'x');
+    for (const std::string& tmpdir : {Scratch("missing"), tooLong, Scratch("file")}) {
+        std::ofstream(Scratch("file")) << "not a folder";
+        setenv("TMPDIR", tmpdir.c_str(), 1);
+        const std::string folder = GetTempFolder();
+        EXPECT_EQ(folder.rfind("/tmp/velmora-" + std::to_string(geteuid()), 0), 0u) << folder;
+    }
 }
 
 TEST_F(TempFolderTest, ClosesAnOwnFolderThatOthersCouldEnter)

@@ -244,8 +244,8 @@ CommandSpec ReadingCommand()
 {
     return {
         .name = "reading",
-        .summary = "One reading from a birth date and hour, against the reading database Orsk.dll in the working "
-                   "folder.",
+        .summary = "One reading from a birth date and hour, against the reading database Orsk.dll, looked for "
+                   "in the working folder, the program's folder and the installed data folder.",
         .words = {},
         .options =
             {

@@ -1,5 +1,7 @@
 #include "ReadingDatabase.h"
 
+#include "DatabaseLocation.h"
+
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
@@ -156,26 +158,14 @@ void TDatabaseConnection::Open()
 {
     if (db_) return;
     const ConnectionSettings settings = ParseConnectionString(connectionString_);
+    const fs::path file = LocateDatabase(settings.dataSource, CurrentDatabasePlaces());
     std::error_code error;
-    const fs::path workingDirectory = fs::current_path(error);
-    if (error) throw EDatabaseError("Cannot open the reading database: the working directory is unknown (" +
-                                    error.message() + ").");
-    const fs::path file = ResolveDataSource(settings.dataSource, workingDirectory);
-
     const auto status = fs::status(file, error);
     // Anything but a missing file is the system's reason: a loop of links,
     // a folder we may not enter, a file in place of a folder.
     if (error && error != std::errc::no_such_file_or_directory)
         throw EDatabaseError("Cannot open the reading database " + Quoted(file.string()) + ": " + error.message() +
                              ".");
-    if (!fs::exists(status)) {
-        const fs::path folder = file.parent_path();
-        const std::string where = folder == workingDirectory.lexically_normal()
-                                      ? "the working directory " + Quoted(folder.string())
-                                      : Quoted(folder.string());
-        throw EDatabaseError("Cannot open the reading database: there is no file " +
-                             Quoted(file.filename().string()) + " in " + where + ".");
-    }
     if (!fs::is_regular_file(status))
         throw EDatabaseError("Cannot open the reading database: " + Quoted(file.string()) + " is not a file.");
     // The engine would take an empty file for a new database and write its
@@ -355,20 +345,31 @@ void TDatabaseQuery::ReadResult(sqlite3_stmt* statement)
     active_ = true;
 }
 
+// The statements of a lookup compile, so an error while one runs comes from
+// the file: a lock, the system, or a page that fails its check (which the
+// cipher layer reports as a plain SQLITE_ERROR).
 void TDatabaseQuery::FailRun(sqlite3_stmt* statement)
 {
     sqlite3* db = sqlite3_db_handle(statement);
     const int code = sqlite3_extended_errcode(db) & 0xff;
+    const int systemError = sqlite3_system_errno(db);
     const std::string engineText = sqlite3_errmsg(db);
     sqlite3_reset(statement);
-    const std::string file = Quoted(connection_->FilePath().string());
-    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
-        throw EDatabaseError("The reading database " + file + " is damaged: " + engineText + " (reading " +
-                             Quoted(sql_) + ").");
-    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-        throw EDatabaseError("The reading database " + file + " cannot be read: " +
-                             std::string(kHeldByWindowReason) + " (" + engineText + ").");
-    throw EDatabaseError("The reading database failed to run " + Quoted(sql_) + ": " + engineText + ".");
+    const std::string file = "The reading database " + Quoted(connection_->FilePath().string());
+    const std::string reading = " (reading " + Quoted(sql_) + ")";
+    switch (code) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw EDatabaseError(file + " cannot be read: " + std::string(kHeldByWindowReason) + reading + ".");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        throw EDatabaseError(file + " cannot be read: " +
+                             (systemError ? std::string(std::strerror(systemError)) : engineText) + reading + ".");
+    case SQLITE_NOMEM:
+        throw EDatabaseError(file + " cannot be read: out of memory" + reading + ".");
+    default:
+        throw EDatabaseError(file + " is damaged: " + engineText + reading + ".");
+    }
 }
 
 void TDatabaseQuery::Close()

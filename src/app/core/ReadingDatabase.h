@@ -99,7 +99,9 @@ public:
     const std::filesystem::path& FilePath() const { return filePath_; }
 
     // Opens the file named by the connection string, looked up from the
-    // working directory of this moment; does nothing when already open.
+    // working directory of this moment (the program's own one also in the
+    // program's folder and the data folder, see DatabaseLocation.h); does
+    // nothing when already open.
     void Open();
     // Closes every result of the attached queries, then the file.
     void Close();

@@ -1,13 +1,15 @@
-// One copy of the program per user. The first copy holds the named lock
-// "@@@--VelmoraV3.0--@@@", a lock file in the user's private temporary folder
-// that the system lets go of when the process ends, however it ends: the lock
-// of a copy that died is stale and the next start takes it over. The first
-// copy also listens on a local socket beside the lock; a later start finds
-// the lock held, sends the restore message 0x0545 through the socket, waits
-// until the running copy has handled it, and ends without a window.
+// One copy of the program per user, whatever the environment of a start.
+// The first copy holds the named lock "@@@--VelmoraV3.0--@@@": a local socket
+// in the system's abstract namespace whose address is that name and the
+// user's id. Nothing on disk can be planted in its way, the environment does
+// not enter into it, and the system lets go of it when the process ends,
+// however it ends. A later start finds the address taken, checks that the
+// copy behind it runs as the same user, sends the restore message 0x0545
+// through it, waits until the running copy has handled it, and ends without a
+// window. When another user holds an address first, the next one in a short
+// series is used; every start walks the series the same way.
 #pragma once
 
-#include <QLockFile>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -15,7 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <memory>
+#include <string>
 
 class QLocalServer;
 class QLocalSocket;
@@ -25,41 +27,44 @@ namespace velmora {
 inline constexpr char16_t kSingleCopyLockName[] = u"@@@--VelmoraV3.0--@@@";
 // The user-message base 0x0400 plus 325.
 inline constexpr std::uint32_t kRestoreMessage = 0x0545;
+// Addresses tried before the program gives up on the lock: enough that
+// another user would have to hold them all on purpose.
+inline constexpr int kSingleCopyAddresses = 16;
+
+// The abstract socket address of a lock (without its leading zero byte):
+// the lock's name, the user's id and, after the first, the address's number.
+std::string SingleCopyAddress(const QString& lockName, unsigned userId, int number);
 
 class TSingleCopyGuard : public QObject {
     Q_OBJECT
 
 public:
-    // `folder` holds the lock and the socket: the private temporary folder
-    // unless a test gives another one.
-    explicit TSingleCopyGuard(const QString& lockName = QString::fromUtf16(kSingleCopyLockName),
-                              const QString& folder = {});
+    explicit TSingleCopyGuard(const QString& lockName = QString::fromUtf16(kSingleCopyLockName));
     ~TSingleCopyGuard() override;
 
     // True when this copy may run: it now holds the lock, or no lock can be
-    // made at all (the program then runs unguarded). False while another copy
-    // holds it.
+    // had at all (the program then runs unguarded and says so). False while
+    // another copy of this user holds it.
     bool Acquire();
-    bool HoldsLock() const { return lock_ && lock_->isLocked(); }
+    bool HoldsLock() const;
 
-    // In the copy that holds the lock: answers restore messages by calling
-    // `onRestore`. False when the socket cannot be opened.
+    // In the copy that holds the lock: answers restore messages of this user
+    // by calling `onRestore`. False when it holds no lock.
     bool Listen(std::function<void()> onRestore);
 
     // In a later copy: sends the restore message and waits, at most
     // `timeoutMs`, until it has been handled. False when no copy answered.
-    // Needs a QCoreApplication.
     bool AskRunningCopyToRestore(int timeoutMs = 5000);
 
-    QString LockPath() const { return lockPath_; }
-    QString ServerName() const { return serverName_; }
+    // The address held or last found, for messages ("@" for the zero byte).
+    QString ServerName() const;
 
 private:
     void Answer(QLocalSocket* socket);
 
-    QString lockPath_;
-    QString serverName_;
-    std::unique_ptr<QLockFile> lock_;
+    QString lockName_;
+    std::string address_;
+    int heldSocket_ = -1;  // bound and listening, until Listen hands it on
     QPointer<QLocalServer> server_;
     std::function<void()> onRestore_;
 };

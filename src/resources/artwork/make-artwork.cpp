@@ -5,7 +5,10 @@
 //   btnWEB-<state>.png      56 x 24, the web button ("官方网站")
 //   zodiac-NN.png           50 x 50, the twelve animals as seals, 鼠 (00) to 猪 (11)
 //   imgShengXiao.png        49 x 48, the summary strip's picture before a first reading
-// with <state> one of normal, enter, down, disable.
+// with <state> one of normal, enter, down, disable, and the program's icon for
+// the desktop's menus, a seal with 骨, in the folder icons/:
+//   icon-<size>.png         size x size for the sizes of IconSizes
+//   icon.svg                the same drawing, scalable
 //
 //   make-artwork OUTPUT-DIRECTORY
 //
@@ -237,6 +240,127 @@ QImage DesignZodiacPicture() {
 }
 
 // ---------------------------------------------------------------------------
+// The program's icon: one drawing on a 256-unit square, painted into each
+// PNG size and written out as SVG from the very same shapes.
+
+constexpr int IconUnits = 256;
+constexpr std::array IconSizes{16, 22, 24, 32, 48, 64, 128, 256};
+// Below this size the inner frame would only blur the character.
+constexpr int SmallestFramedIcon = 32;
+
+struct IconDrawing {
+    QRectF seal{12, 12, 232, 232};
+    double sealRadius = 40;
+    QColor sealTop{0xe8, 0x7a, 0x2e};
+    QColor sealBottom{0xc9, 0x4f, 0x00};
+    QRectF frame{32, 32, 192, 192};
+    double frameRadius = 24;
+    double frameWidth = 7;
+    QColor paper = PageBackground;
+    QPainterPath glyph;  // 骨, centred on the seal
+};
+
+IconDrawing DrawIcon() {
+    IconDrawing icon;
+    QPainterPath glyph;
+    glyph.addText(0, 0, CjkFont(150, QFont::Bold), QStringLiteral("骨"));
+    const QPointF offset = icon.seal.center() - glyph.boundingRect().center();
+    icon.glyph = glyph.translated(offset);
+    return icon;
+}
+
+QImage IconImage(const IconDrawing& icon, int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(static_cast<double>(size) / IconUnits, static_cast<double>(size) / IconUnits);
+    QLinearGradient fill(icon.seal.topLeft(), icon.seal.bottomRight());
+    fill.setColorAt(0, icon.sealTop);
+    fill.setColorAt(1, icon.sealBottom);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawRoundedRect(icon.seal, icon.sealRadius, icon.sealRadius);
+    if (size >= SmallestFramedIcon) {
+        painter.setPen(QPen(icon.paper, icon.frameWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(icon.frame, icon.frameRadius, icon.frameRadius);
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(icon.paper);
+    painter.drawPath(icon.glyph);
+    return image;
+}
+
+// A painter path as SVG path data.
+QString SvgPathData(const QPainterPath& path) {
+    QString data;
+    const auto number = [](double value) { return QString::number(value, 'f', 2); };
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            data += QStringLiteral("M%1 %2").arg(number(e.x), number(e.y));
+        } else if (e.isLineTo()) {
+            data += QStringLiteral("L%1 %2").arg(number(e.x), number(e.y));
+        } else if (e.isCurveTo()) {
+            const QPainterPath::Element c2 = path.elementAt(i + 1);
+            const QPainterPath::Element end = path.elementAt(i + 2);
+            data += QStringLiteral("C%1 %2 %3 %4 %5 %6")
+                        .arg(number(e.x), number(e.y), number(c2.x), number(c2.y), number(end.x), number(end.y));
+            i += 2;
+        }
+    }
+    return data + QLatin1Char('Z');
+}
+
+QString IconSvg(const IconDrawing& icon) {
+    const auto number = [](double value) { return QString::number(value, 'f', 2); };
+    QString svg;
+    QTextStream out(&svg);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << IconUnits << "\" height=\"" << IconUnits
+        << "\" viewBox=\"0 0 " << IconUnits << ' ' << IconUnits << "\">\n"
+        << "  <defs><linearGradient id=\"seal\" gradientUnits=\"userSpaceOnUse\" x1=\"" << number(icon.seal.left())
+        << "\" y1=\"" << number(icon.seal.top()) << "\" x2=\"" << number(icon.seal.right()) << "\" y2=\""
+        << number(icon.seal.bottom()) << "\"><stop offset=\"0\" stop-color=\"" << icon.sealTop.name()
+        << "\"/><stop offset=\"1\" stop-color=\"" << icon.sealBottom.name() << "\"/></linearGradient></defs>\n"
+        << "  <rect x=\"" << number(icon.seal.x()) << "\" y=\"" << number(icon.seal.y()) << "\" width=\""
+        << number(icon.seal.width()) << "\" height=\"" << number(icon.seal.height()) << "\" rx=\""
+        << number(icon.sealRadius) << "\" fill=\"url(#seal)\"/>\n"
+        << "  <rect x=\"" << number(icon.frame.x()) << "\" y=\"" << number(icon.frame.y()) << "\" width=\""
+        << number(icon.frame.width()) << "\" height=\"" << number(icon.frame.height()) << "\" rx=\""
+        << number(icon.frameRadius) << "\" fill=\"none\" stroke=\"" << icon.paper.name() << "\" stroke-width=\""
+        << number(icon.frameWidth) << "\"/>\n"
+        << "  <path fill=\"" << icon.paper.name() << "\" fill-rule=\""
+        << (icon.glyph.fillRule() == Qt::OddEvenFill ? "evenodd" : "nonzero") << "\" d=\""
+        << SvgPathData(icon.glyph) << "\"/>\n"
+        << "</svg>\n";
+    return svg;
+}
+
+bool WriteIcons(const QString& directory) {
+    const QDir icons(QDir(directory).filePath(QStringLiteral("icons")));
+    if (!QDir().mkpath(icons.path())) {
+        std::fprintf(stderr, "make-artwork: cannot create %s\n", qPrintable(icons.path()));
+        return false;
+    }
+    const IconDrawing icon = DrawIcon();
+    for (const int size : IconSizes) {
+        const QString file = icons.filePath(QStringLiteral("icon-%1.png").arg(size));
+        if (!IconImage(icon, size).save(file, "PNG")) {
+            std::fprintf(stderr, "make-artwork: cannot write %s\n", qPrintable(file));
+            return false;
+        }
+    }
+    QFile svg(icons.filePath(QStringLiteral("icon.svg")));
+    if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate) || svg.write(IconSvg(icon).toUtf8()) < 0) {
+        std::fprintf(stderr, "make-artwork: cannot write %s\n", qPrintable(svg.fileName()));
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
 
 class ArtworkWriter {
 public:
@@ -313,5 +437,6 @@ int main(int argc, char** argv) {
     }
     ok = ok && writer.Write(QStringLiteral("imgShengXiao.png"), DesignZodiacPicture());
     ok = ok && writer.WriteResourceList();
+    ok = ok && WriteIcons(directory);
     return ok ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 
 #include "CliRun.h"
 #include "GbkCodec.h"
+#include "MessageText.h"
 #include "ReadingTestSupport.h"
 #include "ResultPage.h"
 
@@ -135,7 +136,7 @@ struct OutputCase {
     std::string message;
 };
 
-void PrintTo(const OutputCase& c, std::ostream* out) { *out << c.output; }
+void PrintTo(const OutputCase& c, std::ostream* out) { *out << velmora::Printable(c.output); }
 
 class OutputFiles : public ::testing::TestWithParam<OutputCase> {};
 

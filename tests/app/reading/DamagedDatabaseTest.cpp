@@ -3,8 +3,6 @@
 // the sample database.
 #include <gtest/gtest.h>
 
-#include <sqlcipher/sqlite3.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -48,15 +46,6 @@ std::vector<TKarvoInfo> ReadAll(const fs::path& file)
     return records;
 }
 
-void Execute(const fs::path& file, const std::string& statement)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    const std::string sql = KeyStatements("71640358") + statement;
-    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
-
 struct BadRow {
     std::string change;   // a statement run on a copy of the sample database
     std::string message;  // in the error of a reading
@@ -71,7 +60,7 @@ TEST_P(HandMadeRows, AreDatabaseErrorsNamingColumnAndKey)
     const ScratchFolder folder;
     const fs::path file = folder.Path() / "db.sqlite";
     fs::copy_file(VELMORA_SAMPLE_READING_DB, file);
-    Execute(file, GetParam().change);
+    testing::ChangeDatabase(file, GetParam().change);
     try {
         ReadAll(file);
         ADD_FAILURE() << "no error";
@@ -156,6 +145,27 @@ TEST(DamagedDatabase, RandomDamageGivesTheIntactReadingOrAClearError)
               << ", clear errors: " << counts[1] << ", wrong successes: " << counts[2]
               << ", other failures: " << counts[3] << ", hangs (over 5 s): " << hangs << "\n";
     EXPECT_EQ(hangs, 0);
+}
+
+// One flipped bit of the shipped database once emptied the star sign's text
+// of this reading silently.
+TEST(DamagedDatabase, AFlippedBitInTheShippedFileIsAnError)
+{
+    const ScratchFolder folder;
+    std::string bytes = testing::ReadBytes(VELMORA_READING_DB_FILE);
+    ASSERT_GT(bytes.size(), 220089u);
+    bytes[220089] ^= 1;
+    const fs::path file = folder.Path() / "Orsk.dll";
+    std::ofstream(file, std::ios::binary) << bytes;
+    TDatabaseConnection connection(testing::ConnectionStringFor(file), DatabaseUse::SharedReading);
+    TDatabaseQuery query(connection);
+    TKarvoInfo record;
+    try {
+        ComputeReading(testing::Gregorian("1990", "10", "30", "4"), kStartup, query, record);
+        ADD_FAILURE() << "a reading with the text " << record.XingZuoText;
+    } catch (const EDatabaseError& error) {
+        EXPECT_NE(std::string(error.what()).find("is damaged"), std::string::npos) << error.what();
+    }
 }
 
 }  // namespace

@@ -123,6 +123,17 @@ TEST_F(Window, WithoutTheDatabaseItStillOpensWithItsDesignCaptions) {
     EXPECT_EQ(form_->lblSiZhu->text(), QStringLiteral("己丑 癸酉 戊寅 甲寅"));
 }
 
+TEST_F(Window, ADamagedTextIsADatabaseErrorNotAnEmptyCommentary) {
+    ScratchWorkingFolder damaged(ScratchWorkingFolder::WithDatabase);
+    // The start-up reading of 2009-09-21 reads the year 己丑.
+    velmora::testing::ChangeDatabase(damaged.Path() / "Orsk.dll",
+                                     "UPDATE 软件数据 SET [年内容] = 'C0FFEE' WHERE [年份] = '己丑'");
+    Open();
+    ASSERT_TRUE(WaitFor([] { return !Errors().isEmpty(); }, 3000));
+    EXPECT_TRUE(Errors()[0].contains(QStringLiteral("the text in column 年内容, key 己丑 does not decipher")))
+        << Errors()[0].toStdString();
+}
+
 TEST_F(Window, TheBannerShowsItsPlaceholderWhenItsPageCannotBeLoaded) {
     Open();
     ASSERT_TRUE(WaitFor([this] { return PageText(*form_->wbAD).contains(QStringLiteral("Velmora")); }, 30000));
