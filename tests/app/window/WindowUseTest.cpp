@@ -175,12 +175,11 @@ TEST_F(Window, KeyboardFocusIsVisibleOnEveryTabStop) {
         }
         stops << name;
         EXPECT_TRUE(stop->isVisible() && stop->width() > 2 && stop->height() > 2) << name.toStdString();
-        QTest::qWait(300);
+        SaveScreenshot(*form_, QStringLiteral("focus-%1").arg(name));  // waits for the drawing too
         const QImage withFocus = stop->grab().toImage();
-        SaveScreenshot(*form_, QStringLiteral("focus-%1").arg(name));
         QTest::keyClick(focused, Qt::Key_Tab);
-        QTest::qWait(300);
-        EXPECT_NE(stop->grab().toImage(), withFocus) << name.toStdString() << " shows no focus";
+        EXPECT_TRUE(WaitFor([&] { return stop->grab().toImage() != withFocus; }, 3000))
+            << name.toStdString() << " shows no focus";
     }
     EXPECT_TRUE(stops.contains(QStringLiteral("wbKarvo"))) << stops.join(' ').toStdString();
     std::cout << "tab stops: " << stops.join(' ').toStdString() << "\n";
