@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineProfile>
@@ -238,14 +239,15 @@ QString AskWhereToSave(const TWebBrowseEx::TFileDialog& askFile, QWidget* parent
     return path;
 }
 
-// The engine proposes the page's title with its own extension; the first
-// choice is the complete page as HTML.
-QString SuggestedSavePath(const QWebEngineDownloadRequest& request) {
-    QString name = QFileInfo(request.downloadFileName()).completeBaseName();
-    if (name.isEmpty()) {
+// The page's title as the file's name, in the engine's download folder; the
+// first choice is the complete page as HTML.
+QString SuggestedSavePath(const QWebEnginePage& page) {
+    QString name = page.title();
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")), QStringLiteral("_"));
+    if (name.trimmed().isEmpty()) {
         name = QStringLiteral("网页");
     }
-    return QDir(request.downloadDirectory()).filePath(name + ".html");
+    return QDir(page.profile()->downloadPath()).filePath(name + ".html");
 }
 
 }  // namespace
@@ -590,31 +592,34 @@ void TWebBrowseEx::setNewWindowHandler(TNewWindowHandler handler) {
     }
 }
 
-// The engine offers the page as a download; the dialog picks the file and
-// the engine writes it. Like a modal save dialog, this returns when it is
-// done. The wait is bounded from the moment the engine starts writing: the
-// user may take as long as they like in the dialog.
+// The dialog picks the file first; only then does the engine save the page
+// there, so a cancelled dialog never reaches the engine (which, told to drop
+// a page it offered, hangs on the next save of it). Like a modal save
+// dialog, this returns when the page is saved or the user cancelled. The
+// wait is bounded from the moment the engine starts writing.
 void TWebBrowseEx::SavePageAs() {
     if (saveState_ == SaveState::Pending) {
         throw EBrowserError("网页正在保存，请稍候。");
     }
+    auto format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
+    const QString path = saveAsDialog_(this, SuggestedSavePath(*page()), format);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.isDir() || !folder.isWritable()) {
+        throw EBrowserError(QStringLiteral("网页保存失败：%1（文件夹不存在或不可写）").arg(path).toStdString());
+    }
     saveState_ = SaveState::Pending;
     saveError_.clear();
+    savePath_ = path;
     QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer::singleShot(saveTimeoutMs_, &loop, &QEventLoop::quit);
     connect(this, &TWebBrowseEx::SaveSettled, &loop, &QEventLoop::quit);
-    // Until the engine offers the page, the same bound holds for the offer.
-    limit.start(saveTimeoutMs_);
-    const auto offered = connect(this, &TWebBrowseEx::SaveOffered, &limit, &QTimer::stop);
-    const auto started = connect(this, &TWebBrowseEx::SaveStarted, &limit, [&limit, this] { limit.start(saveTimeoutMs_); });
-    triggerPageAction(QWebEnginePage::SavePage);
+    page()->save(path, format);
     if (saveState_ == SaveState::Pending) {
         loop.exec();
     }
-    disconnect(offered);
-    disconnect(started);
     const SaveState outcome = saveState_;
     saveState_ = SaveState::Idle;
     switch (outcome) {
@@ -636,28 +641,13 @@ void TWebBrowseEx::SettleSave(SaveState state, const QString& error) {
     emit SaveSettled();
 }
 
+// The engine's download of the page that SavePageAs asked for, to the
+// file already chosen.
 void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
-    if (request->page() != page() || !request->isSavePageDownload()) {
-        return;  // another view's download, or not a page
+    if (request->page() != page() || !request->isSavePageDownload() || saveState_ != SaveState::Pending) {
+        return;  // another view's download, not a page, or no save of ours
     }
-    emit SaveOffered();
-    auto format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
-    const QString path = saveAsDialog_(this, SuggestedSavePath(*request), format);
-    if (path.isEmpty()) {
-        request->cancel();
-        SettleSave(SaveState::Cancelled);
-        return;
-    }
-    const QFileInfo target(path);
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir() || !folder.isWritable()) {
-        request->cancel();
-        SettleSave(SaveState::Failed, QStringLiteral("%1（文件夹不存在或不可写）").arg(path));
-        return;
-    }
-    request->setDownloadDirectory(target.absolutePath());
-    request->setDownloadFileName(target.fileName());
-    request->setSavePageFormat(format);
+    const QString path = savePath_;
     const QPointer<QWebEngineDownloadRequest> watched(request);
     connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, watched, path] {
         if (watched == nullptr || !watched->isFinished()) {
@@ -671,7 +661,6 @@ void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
         }
     });
     request->accept();
-    emit SaveStarted();
 }
 
 }  // namespace velmora

@@ -124,10 +124,6 @@ public:
 
 signals:
     void SaveSettled();
-    // The engine offers the page for saving: the dialog comes next.
-    void SaveOffered();
-    // The file is chosen and the engine starts writing it.
-    void SaveStarted();
 
 protected:
     bool event(QEvent* event) override;
@@ -155,6 +151,7 @@ private:
     TSaveAsDialog saveAsDialog_;
     SaveState saveState_ = SaveState::Idle;
     QString saveError_;
+    QString savePath_;
     int saveTimeoutMs_ = SaveTimeoutMs;
     bool framed_ = true;
     QWidget* focusFrame_ = nullptr;

@@ -127,6 +127,19 @@ TEST_F(Export, ASlowSaveDialogDoesNotRunIntoTheBoundOfTheSave) {
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join('\n').toStdString();
 }
 
+// Saved, cancelled, saved again: the third waited out the bound once.
+TEST_F(Export, ASaveAfterACancelledOneStillSaves) {
+    AnswerSave(QStringLiteral("first.html"));
+    Choose(form_->N1);
+    services_.answerSave = nullptr;
+    Choose(form_->N1);
+    AnswerSave(QStringLiteral("again.html"));
+    form_->wbKarvo->setSaveTimeoutMs(5000);
+    Choose(form_->N1);
+    EXPECT_TRUE(QFileInfo(out_.filePath(QStringLiteral("again.html"))).size() > 0);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join('\n').toStdString();
+}
+
 TEST_F(Export, ThePdfIsAnA4PageWithTheReadingAsTextInAnEmbeddedChineseFont) {
     AnswerSave(QStringLiteral("reading.pdf"));
     Choose(form_->N2);
