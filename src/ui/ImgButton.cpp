@@ -1,5 +1,7 @@
 #include "ImgButton.h"
 
+#include <QCursor>
+
 #include <QEnterEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -260,15 +262,23 @@ void TImgControl::mouseReleaseEvent(QMouseEvent* event) {
     // The click comes first, while the button still shows its down picture.
     const bool click = clickArmed_ && rect().contains(pos);
     clickArmed_ = false;
+    QPoint after = pos;
     if (click) {
         const QPointer<TImgControl> alive(this);
+        const QPoint pointerBefore = QCursor::pos();
         emit OnClick();
         if (alive == nullptr || !isEnabled()) {
             return;  // the handler destroyed or disabled the button, which reset it
         }
+        // The pointer moved while the handler ran (to close the box it
+        // showed, say), with no move reaching this control: the look follows
+        // where the pointer is now.
+        if (QCursor::pos() != pointerBefore) {
+            after = mapFromGlobal(QCursor::pos());
+        }
     }
     pressed_ = false;
-    EnterState(IsControlUnderCursor(pos) ? vsHot : vsNormal);
+    EnterState(IsControlUnderCursor(after) ? vsHot : vsNormal);
 }
 
 void TImgControl::enterEvent(QEnterEvent* /*event*/) {

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineProfile>
@@ -49,6 +50,8 @@ class TWebBrowsePage : public QWebEnginePage {
 public:
     TWebBrowsePage(TWebBrowseHost& host, std::function<HWND()> window, QObject* parent)
         : QWebEnginePage(parent), host_(&host), window_(std::move(window)) {}
+
+    TWebBrowseEx::TNewWindowHandler openNewWindow;
 
     // From now on the engine decides alone: the host is going away.
     void Detach() { host_ = nullptr; }
@@ -91,6 +94,23 @@ protected:
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
     }
 
+    // A page asking for a new window gets a page of its own that hands its
+    // first address on and goes.
+    QWebEnginePage* createWindow(WebWindowType /*type*/) override {
+        auto* opened = new QWebEnginePage(profile(), this);
+        connect(opened, &QWebEnginePage::urlChanged, this, [this, opened](const QUrl& url) {
+            if (url.isEmpty() || url == QUrl(QStringLiteral("about:blank"))) {
+                return;
+            }
+            disconnect(opened, nullptr, this, nullptr);
+            opened->deleteLater();
+            if (openNewWindow) {
+                openNewWindow(url);
+            }
+        });
+        return opened;
+    }
+
 private:
     HRESULT Ask(const QString& message, std::uint32_t type, std::int32_t& answer) {
         const std::u16string text = message.toStdU16String();
@@ -111,6 +131,34 @@ private:
     TWebBrowseHost* host_;
     std::function<HWND()> window_;
     QUrl redirectedTo_;
+};
+
+// A frame over the page while it has the keyboard focus: the page itself
+// shows none, so a keyboard user would not see that they are in it.
+class TFocusFrame : public QWidget {
+public:
+    explicit TFocusFrame(QWidget* view) : QWidget(view) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+    void Follow(bool focused) {
+        setGeometry(parentWidget()->rect());
+        raise();
+        setVisible(focused);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        QPen pen(palette().color(QPalette::Highlight), FocusFrameWidth, Qt::DashLine);
+        painter.setPen(pen);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+
+private:
+    static constexpr int FocusFrameWidth = 2;
 };
 
 bool IsEnterKey(const QEvent* event) {
@@ -169,8 +217,8 @@ QString SaveFilterOf(QWebEngineDownloadRequest::SavePageFormat format) {
     }
 }
 
-// The desktop's save dialog, offering the three ways the engine saves a page.
-QString AskWhereToSave(QWidget* parent, const QString& suggestedPath,
+// The save dialog through `askFile`, offering the three ways the engine saves a page.
+QString AskWhereToSave(const TWebBrowseEx::TFileDialog& askFile, QWidget* parent, const QString& suggestedPath,
                        QWebEngineDownloadRequest::SavePageFormat& format) {
     const QWebEngineDownloadRequest::SavePageFormat formats[] = {
         QWebEngineDownloadRequest::CompleteHtmlSaveFormat, QWebEngineDownloadRequest::MimeHtmlSaveFormat,
@@ -180,8 +228,7 @@ QString AskWhereToSave(QWidget* parent, const QString& suggestedPath,
         filters << SaveFilterOf(f);
     }
     QString selected = SaveFilterOf(format);
-    QString path =
-        QFileDialog::getSaveFileName(parent, QStringLiteral("保存网页"), suggestedPath, filters.join(";;"), &selected);
+    QString path = askFile(parent, QStringLiteral("保存网页"), suggestedPath, filters.join(";;"), selected);
     if (path.isEmpty()) {
         return {};
     }
@@ -192,14 +239,15 @@ QString AskWhereToSave(QWidget* parent, const QString& suggestedPath,
     return path;
 }
 
-// The engine proposes the page's title with its own extension; the first
-// choice is the complete page as HTML.
-QString SuggestedSavePath(const QWebEngineDownloadRequest& request) {
-    QString name = QFileInfo(request.downloadFileName()).completeBaseName();
-    if (name.isEmpty()) {
+// The page's title as the file's name, in the engine's download folder; the
+// first choice is the complete page as HTML.
+QString SuggestedSavePath(const QWebEnginePage& page) {
+    QString name = page.title();
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")), QStringLiteral("_"));
+    if (name.trimmed().isEmpty()) {
         name = QStringLiteral("网页");
     }
-    return QDir(request.downloadDirectory()).filePath(name + ".html");
+    return QDir(page.profile()->downloadPath()).filePath(name + ".html");
 }
 
 }  // namespace
@@ -212,8 +260,23 @@ void TWebBrowseEx::InitializeProcess() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-TWebBrowseEx::TWebBrowseEx(QWidget* parent) : QWebEngineView(parent), saveAsDialog_(AskWhereToSave) {
-    setPage(new TWebBrowsePage(host_, [this] { return WindowHandle(); }, this));
+TWebBrowseEx::TSaveAsDialog TWebBrowseEx::SaveAsDialogUsing(TFileDialog askFile) {
+    return [askFile = std::move(askFile)](QWidget* parent, const QString& suggestedPath,
+                                          QWebEngineDownloadRequest::SavePageFormat& format) {
+        return AskWhereToSave(askFile, parent, suggestedPath, format);
+    };
+}
+
+QString TWebBrowseEx::AskFileWithDesktopDialog(QWidget* parent, const QString& caption, const QString& proposedPath,
+                                               const QString& filters, QString& selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, caption, proposedPath, filters, &selectedFilter);
+}
+
+TWebBrowseEx::TWebBrowseEx(QWidget* parent)
+    : QWebEngineView(parent), saveAsDialog_(SaveAsDialogUsing(AskFileWithDesktopDialog)) {
+    auto* ownPage = new TWebBrowsePage(host_, [this] { return WindowHandle(); }, this);
+    ownPage->openNewWindow = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    setPage(ownPage);
     host_.GetKeyState = [this](int virtualKey) { return keyboard_.KeyState(virtualKey); };
     host_.OpenHelpFile = [](HWND, const std::string& file, std::uint32_t, std::uint32_t) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file)));
@@ -224,6 +287,7 @@ TWebBrowseEx::TWebBrowseEx(QWidget* parent) : QWebEngineView(parent), saveAsDial
     connect(page(), &QWebEnginePage::selectionChanged, this, [this] { host_.UpdateUI(); });
     connect(page()->profile(), &QWebEngineProfile::downloadRequested, this, &TWebBrowseEx::HandleDownload);
     enterKeyGuard_ = new TEnterKeyGuard(this);
+    focusFrame_ = new TFocusFrame(this);
     ApplyHostInfo();
 }
 
@@ -374,10 +438,12 @@ bool TWebBrowseEx::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::FocusIn:
+        static_cast<TFocusFrame*>(focusFrame_)->Follow(true);
         host_.OnDocWindowActivate(true);
         host_.ShowUI(DOCHOSTUITYPE_BROWSE, nullptr, nullptr, nullptr, nullptr);
         break;
     case QEvent::FocusOut:
+        static_cast<TFocusFrame*>(focusFrame_)->Follow(false);
         host_.HideUI();
         host_.OnDocWindowActivate(false);
         break;
@@ -413,6 +479,7 @@ void TWebBrowseEx::changeEvent(QEvent* event) {
 
 void TWebBrowseEx::resizeEvent(QResizeEvent* event) {
     QWebEngineView::resizeEvent(event);
+    focusFrame_->setGeometry(rect());
     const TRect border{0, 0, width(), height()};
     host_.ResizeBorder(&border, nullptr, true);
 }
@@ -516,21 +583,40 @@ void TWebBrowseEx::ExecWB(int command, int option) {
 }
 
 void TWebBrowseEx::setSaveAsDialog(TSaveAsDialog dialog) {
-    saveAsDialog_ = dialog ? std::move(dialog) : TSaveAsDialog(AskWhereToSave);
+    saveAsDialog_ = dialog ? std::move(dialog) : SaveAsDialogUsing(AskFileWithDesktopDialog);
 }
 
-// The engine offers the page as a download; the dialog picks the file and
-// the engine writes it. Like a modal save dialog, this returns when it is done.
+void TWebBrowseEx::setNewWindowHandler(TNewWindowHandler handler) {
+    if (auto* own = dynamic_cast<TWebBrowsePage*>(page())) {
+        own->openNewWindow = std::move(handler);
+    }
+}
+
+// The dialog picks the file first; only then does the engine save the page
+// there, so a cancelled dialog never reaches the engine (which, told to drop
+// a page it offered, hangs on the next save of it). Like a modal save
+// dialog, this returns when the page is saved or the user cancelled. The
+// wait is bounded from the moment the engine starts writing.
 void TWebBrowseEx::SavePageAs() {
     if (saveState_ == SaveState::Pending) {
         throw EBrowserError("网页正在保存，请稍候。");
     }
+    auto format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
+    const QString path = saveAsDialog_(this, SuggestedSavePath(*page()), format);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.isDir() || !folder.isWritable()) {
+        throw EBrowserError(QStringLiteral("网页保存失败：%1（文件夹不存在或不可写）").arg(path).toStdString());
+    }
     saveState_ = SaveState::Pending;
     saveError_.clear();
+    savePath_ = path;
     QEventLoop loop;
+    QTimer::singleShot(saveTimeoutMs_, &loop, &QEventLoop::quit);
     connect(this, &TWebBrowseEx::SaveSettled, &loop, &QEventLoop::quit);
-    QTimer::singleShot(SaveTimeoutMs, &loop, &QEventLoop::quit);
-    triggerPageAction(QWebEnginePage::SavePage);
+    page()->save(path, format);
     if (saveState_ == SaveState::Pending) {
         loop.exec();
     }
@@ -538,7 +624,7 @@ void TWebBrowseEx::SavePageAs() {
     saveState_ = SaveState::Idle;
     switch (outcome) {
     case SaveState::Pending:
-        throw EBrowserError(QStringLiteral("网页在 %1 秒内没有保存完。").arg(SaveTimeoutMs / 1000).toStdString());
+        throw EBrowserError(QStringLiteral("网页在 %1 秒内没有保存完。").arg(saveTimeoutMs_ / 1000).toStdString());
     case SaveState::Failed:
         throw EBrowserError(QStringLiteral("网页保存失败：%1").arg(saveError_).toStdString());
     default:
@@ -555,27 +641,13 @@ void TWebBrowseEx::SettleSave(SaveState state, const QString& error) {
     emit SaveSettled();
 }
 
+// The engine's download of the page that SavePageAs asked for, to the
+// file already chosen.
 void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
-    if (request->page() != page() || !request->isSavePageDownload()) {
-        return;  // another view's download, or not a page
+    if (request->page() != page() || !request->isSavePageDownload() || saveState_ != SaveState::Pending) {
+        return;  // another view's download, not a page, or no save of ours
     }
-    auto format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
-    const QString path = saveAsDialog_(this, SuggestedSavePath(*request), format);
-    if (path.isEmpty()) {
-        request->cancel();
-        SettleSave(SaveState::Cancelled);
-        return;
-    }
-    const QFileInfo target(path);
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir() || !folder.isWritable()) {
-        request->cancel();
-        SettleSave(SaveState::Failed, QStringLiteral("%1（文件夹不存在或不可写）").arg(path));
-        return;
-    }
-    request->setDownloadDirectory(target.absolutePath());
-    request->setDownloadFileName(target.fileName());
-    request->setSavePageFormat(format);
+    const QString path = savePath_;
     const QPointer<QWebEngineDownloadRequest> watched(request);
     connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, watched, path] {
         if (watched == nullptr || !watched->isFinished()) {

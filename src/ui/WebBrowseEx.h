@@ -69,9 +69,23 @@ public:
     using TSaveAsDialog = std::function<QString(QWidget* parent, const QString& suggestedPath,
                                                 QWebEngineDownloadRequest::SavePageFormat& format)>;
 
-    // How long LoadBlankPage and WriteDocument wait for the page, and ExecWB for a save.
+    // A file dialog: caption, proposed path, filters (";;" between them) and
+    // the chosen filter in and out. An empty result means cancelled.
+    using TFileDialog = std::function<QString(QWidget* parent, const QString& caption, const QString& proposedPath,
+                                              const QString& filters, QString& selectedFilter)>;
+    // Opens a page that asked for a new window (a target=_blank link, window.open).
+    using TNewWindowHandler = std::function<void(const QUrl& url)>;
+
+    // How long LoadBlankPage and WriteDocument wait for the page, and ExecWB
+    // for a save once the file is chosen.
     static constexpr int LoadTimeoutMs = 15000;
     static constexpr int SaveTimeoutMs = 30000;
+
+    // The save dialog offering the engine's three ways of saving a page, asked through `askFile`.
+    static TSaveAsDialog SaveAsDialogUsing(TFileDialog askFile);
+    // The desktop's own file dialog.
+    static QString AskFileWithDesktopDialog(QWidget* parent, const QString& caption, const QString& proposedPath,
+                                            const QString& filters, QString& selectedFilter);
 
     // Prepares the process for the engine; call once before the QApplication exists.
     static void InitializeProcess();
@@ -103,6 +117,10 @@ public:
 
     // Replaces the save dialog (the tests give a path instead of asking).
     void setSaveAsDialog(TSaveAsDialog dialog);
+    // The longest wait for the engine to write a page once its file is chosen.
+    void setSaveTimeoutMs(int timeoutMs) { saveTimeoutMs_ = timeoutMs; }
+    // Where pages asking for a new window go; the desktop's browser unless replaced.
+    void setNewWindowHandler(TNewWindowHandler handler);
 
 signals:
     void SaveSettled();
@@ -133,7 +151,10 @@ private:
     TSaveAsDialog saveAsDialog_;
     SaveState saveState_ = SaveState::Idle;
     QString saveError_;
+    QString savePath_;
+    int saveTimeoutMs_ = SaveTimeoutMs;
     bool framed_ = true;
+    QWidget* focusFrame_ = nullptr;
     QObject* enterKeyGuard_ = nullptr;
 };
 

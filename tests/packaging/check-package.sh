@@ -28,7 +28,7 @@ deb=${debs[0]}
 
 id=example.velmora.Velmora
 expected=$(
-  printf '%s\n' ./usr/bin/velmora ./usr/bin/velmora-cli ./usr/share/velmora/Orsk.dll \
+  printf '%s\n' ./usr/bin/velmora ./usr/bin/velmora-cli ./usr/bin/velmora-render ./usr/share/velmora/Orsk.dll \
     ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/$id.svg \
     ./usr/share/man/man1/velmora.1.gz ./usr/share/man/man1/velmora-cli.1.gz \

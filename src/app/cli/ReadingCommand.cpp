@@ -1,7 +1,8 @@
 // velmora-cli reading: one reading against the reading database, as text,
-// JSON or the finished result page.
+// JSON, the finished result page, or that page as a PDF or a picture.
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -11,6 +12,7 @@
 #include "CliCommands.h"
 #include "OutputFile.h"
 #include "BirthMoment.h"
+#include "RenderHelper.h"
 #include "InputCheck.h"
 #include "Places.h"
 #include "Reading.h"
@@ -26,6 +28,8 @@ struct ReadingFormat {
     std::string_view name;
     std::string_view content;  // for the help text
     std::string (*render)(const BirthInput& input, const TKarvoInfo& record);
+    // The page's picture goes beside an output file, where the page finds it.
+    bool pictureBeside = false;
 };
 
 std::string AsJson(const BirthInput&, const TKarvoInfo& r);
@@ -35,10 +39,22 @@ std::string AsPage(const BirthInput& input, const TKarvoInfo& r)
     return RenderResultPage(r, input.name, input.sex);
 }
 
+std::string AsPdf(const BirthInput& input, const TKarvoInfo& r)
+{
+    return RenderPage("pdf", AsPage(input, r));
+}
+
+std::string AsPng(const BirthInput& input, const TKarvoInfo& r)
+{
+    return RenderPage("png", AsPage(input, r));
+}
+
 constexpr ReadingFormat kFormats[] = {
     {"text", "a short summary", AsText},
     {"json", "every field by name", AsJson},
-    {"html", "the result page as the window shows it, GBK", AsPage},
+    {"html", "the result page as the window shows it, GBK, its picture beside an output file", AsPage, true},
+    {"pdf", "the page as an A4 PDF (needs velmora-render)", AsPdf},
+    {"png", "the whole page as one picture at twice the scale (needs velmora-render)", AsPng},
 };
 
 std::vector<std::string_view> FormatNames()
@@ -282,7 +298,12 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
                 return kExitFailure;
             }
         }
-        return Emit(FormatNamed(request.format).render(request.input, record), request.output, out, err);
+        const ReadingFormat& format = FormatNamed(request.format);
+        const int status = Emit(format.render(request.input, record), request.output, out, err);
+        if (status == kExitOk && format.pictureBeside && request.output &&
+            std::filesystem::is_regular_file(*request.output))
+            WritePagePictureInto(std::filesystem::absolute(*request.output).parent_path().string());
+        return status;
     } catch (const std::exception& e) {
         err << "velmora-cli reading: " << e.what() << "\n";
         return kExitFailure;

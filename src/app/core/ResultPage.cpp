@@ -177,6 +177,34 @@ std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std
     return paths.page;
 }
 
+std::string_view PagePictureBytes()
+{
+    const auto picture = FindResource(kPagePictureResource, kPageResourceType);
+    if (!picture) throw std::runtime_error("Resource " + std::string(kPagePictureResource) + " not found");
+    return *picture;
+}
+
+void WritePagePictureInto(const std::string& folder)
+{
+    std::string path = folder.empty() ? std::string(".") : folder;
+    if (path.back() != '/') path += '/';
+    path += kPagePictureFileName;
+    if (!SaveResourceToFile(kPagePictureResource, kPageResourceType, path))
+        throw std::runtime_error("Cannot create file \"" + path + "\". " + SystemReason());
+}
+
+std::string ReadingFileBaseName(const TKarvoInfo& record, std::string_view name)
+{
+    if (record.Year.empty() || record.Month.empty() || record.Day.empty()) return "算命结果";
+    std::string base;
+    for (const char c : name) {
+        const bool refused = static_cast<unsigned char>(c) < 0x20 || std::strchr("/\\:*?\"<>|", c) != nullptr;
+        base += refused ? '_' : c;
+    }
+    if (!base.empty()) base += ' ';
+    return base + record.Year + "年" + record.Month + "月" + record.Day + "日";
+}
+
 void RemoveResultPageFiles() noexcept
 {
     try {

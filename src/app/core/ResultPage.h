@@ -56,6 +56,18 @@ ResultPagePaths ResultPageLocation();
 // CR LF line ends. Gives the path of the page. Errors are thrown.
 std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex);
 
+// The bytes of the page's picture (a GIF) among the resources.
+std::string_view PagePictureBytes();
+
+// Writes the page's picture into `folder` under the name the page asks for,
+// so that a copy of the page saved there shows its motif. Errors are thrown.
+void WritePagePictureInto(const std::string& folder);
+
+// The file name, without extension, proposed for a saved reading: the name
+// and the Gregorian birth date, as "张三 1990年5月1日". Characters that file
+// systems refuse become "_"; without a reading it is "算命结果".
+std::string ReadingFileBaseName(const TKarvoInfo& record, std::string_view name);
+
 // Deletes the page and its picture; errors are ignored.
 void RemoveResultPageFiles() noexcept;
 

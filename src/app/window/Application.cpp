@@ -3,6 +3,8 @@
 #include "MessageBoxes.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QPalette>
 #include <QProxyStyle>
 #include <QStyleFactory>
@@ -43,6 +45,20 @@ public:
 
 }  // namespace
 
+// The program speaks Chinese whatever the desktop's language: Qt's own
+// dialogs and buttons too, from the translations the system ships.
+void TApplication::LoadQtTranslations() {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString catalogue : {QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtwebengine_zh_CN")}) {
+        auto* translator = new QTranslator(this);
+        if (translator->load(catalogue, folder)) {
+            installTranslator(translator);
+        } else {
+            delete translator;
+        }
+    }
+}
+
 QPalette ProgramPalette() {
     const QColor paper(0xff, 0xfa, 0xf6);   // the page's background
     const QColor face(0xfb, 0xef, 0xe4);    // a warm button face
@@ -69,8 +85,10 @@ QPalette ProgramPalette() {
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // No display name: the window system would add it to every title, and
+    // the 提示 boxes are titled 提示 alone.
     setApplicationName(QString::fromUtf16(kApplicationTitle));
-    setApplicationDisplayName(QString::fromUtf16(kApplicationTitle));
+    LoadQtTranslations();
     setStyle(new TProgramStyle);
     setPalette(ProgramPalette());
     SubstituteFormFont();

@@ -1,6 +1,7 @@
 // TApplication: the program's QApplication. It carries the application title,
 // gives every window the program's look (the Fusion style in the colours of
-// the result page, the form's 宋体 with a Chinese font to fall back on), and
+// the result page, the form's 宋体 with a Chinese font to fall back on, Qt's
+// own dialogs in Chinese), and
 // is the top-level error handler: an exception that no handler caught is shown
 // with its own text in the error box, and the program goes on.
 #pragma once
@@ -27,6 +28,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
+    void LoadQtTranslations();
+
     TMessageBoxes* boxes_ = nullptr;
 };
 

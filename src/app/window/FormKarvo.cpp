@@ -5,6 +5,7 @@
 #include "MessageBoxes.h"
 #include "MomentChooser.h"
 #include "ResultPage.h"
+#include "ResultView.h"
 #include "UnitPublic.h"
 #include "VendorSite.h"
 #include "WebBrowseEx.h"
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QWebEngineSettings>
 
@@ -54,6 +56,11 @@ bool IsRightButtonMessage(const QEvent& event) {
 bool IsMouseContextMenu(const QEvent& event) {
     return event.type() == QEvent::ContextMenu &&
            static_cast<const QContextMenuEvent&>(event).reason() == QContextMenuEvent::Mouse;
+}
+
+bool IsKeyboardContextMenu(const QEvent& event) {
+    return event.type() == QEvent::ContextMenu &&
+           static_cast<const QContextMenuEvent&>(event).reason() == QContextMenuEvent::Keyboard;
 }
 
 bool IsInside(const QWidget* widget, const QWidget* container) {
@@ -118,12 +125,29 @@ void TFormKarvo::SetUpComponents() {
     pm1->setObjectName(QStringLiteral("pm1"));
     N1 = pm1->addAction(QString::fromUtf16(kExportMenuCaption));
     N1->setObjectName(QStringLiteral("N1"));
+    N2 = pm1->addAction(QString::fromUtf16(kPdfMenuCaption));
+    N2->setObjectName(QStringLiteral("N2"));
+    N3 = pm1->addAction(QString::fromUtf16(kPrintMenuCaption));
+    N3->setObjectName(QStringLiteral("N3"));
+    N4 = pm1->addAction(QString::fromUtf16(kPictureMenuCaption));
+    N4->setObjectName(QStringLiteral("N4"));
+    PrintShortcut = new QShortcut(QKeySequence::Print, wbKarvo, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    export_ = std::make_unique<TReadingExport>(*this, *wbKarvo, services_);
+    PrepareResultBrowser(*wbKarvo);
     ApplicationEvents1 = new TApplicationEvents(this);
     ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
     Moment = new TMomentChooser(*PaintControl1, *imgShengXiao, Handler(&TFormKarvo::btnBeginClick));
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
+        // Pages asking for a window of their own open in the user's browser.
+        browser->setNewWindowHandler([this](const QUrl& url) { services_.OpenUrl(url); });
+        // pm1 stands in for the engine's menu, for the menu key too.
+        browser->Host().OnShowContextMenu = [this](TWebBrowseHost&, std::uint32_t, const TPoint* where, IUnknown*,
+                                                   IDispatch*, HRESULT& result) {
+            PopUpMenuOnce(where != nullptr ? QPoint(where->x, where->y) : QCursor::pos());
+            result = S_OK;
+        };
     }
     // A banner that cannot be loaded shows a line of the program's own instead.
     wbAD->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
@@ -145,6 +169,10 @@ void TFormKarvo::ConnectHandlers() {
     connect(lblLeap, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblLeapClick));
     connect(tmrUpdate, &QTimer::timeout, this, Handler(&TFormKarvo::tmrUpdateTimer));
     connect(N1, &QAction::triggered, this, Handler(&TFormKarvo::N1Click));
+    connect(N2, &QAction::triggered, this, Handler(&TFormKarvo::N2Click));
+    connect(N3, &QAction::triggered, this, Handler(&TFormKarvo::N3Click));
+    connect(N4, &QAction::triggered, this, Handler(&TFormKarvo::N4Click));
+    connect(PrintShortcut, &QShortcut::activated, this, Handler(&TFormKarvo::N3Click));
     connect(wbAD, &QWebEngineView::loadFinished, this,
             [this](bool loaded) { Guarded([this, loaded] { BannerLoaded(loaded); }); });
     ApplicationEvents1->OnMessage = [this](QObject* receiver, QEvent* message, bool& handled) {
@@ -200,7 +228,9 @@ void TFormKarvo::FormCreate() {
     } catch (...) {
         // The window still opens with what was done; the error box follows
         // once it is up, as for any error no handler catches.
-        QTimer::singleShot(0, this, [this, error = std::current_exception()] { ShowError(error); });
+        const std::exception_ptr error = std::current_exception();
+        export_->SetUnavailable(ExceptionText(error));
+        QTimer::singleShot(0, this, [this, error] { ShowError(error); });
     }
 }
 
@@ -331,6 +361,7 @@ void TFormKarvo::DrawZodiacPicture(int index) {
 void TFormKarvo::ShowResultPage() {
     const std::string page = WriteResultPage(*karvoInfo_, Utf8(edtName->text()), Utf8(cbbSex->currentText()));
     wbKarvo->Navigate(QString::fromStdString(page));
+    export_->SetReading(*karvoInfo_, edtName->text());
 }
 
 // ---------------------------------------------------------------------------
@@ -338,7 +369,8 @@ void TFormKarvo::ShowResultPage() {
 
 void TFormKarvo::ApplicationEvents1Message(QObject* Receiver, QEvent* Msg, bool& Handled) {
     const bool rightButton = IsRightButtonMessage(*Msg);
-    if (!rightButton && !IsMouseContextMenu(*Msg)) {
+    const bool menuKey = IsKeyboardContextMenu(*Msg);
+    if (!rightButton && !menuKey && !IsMouseContextMenu(*Msg)) {
         return;
     }
     // Only widgets of this window: the window system's copy of a click reaches
@@ -349,25 +381,40 @@ void TFormKarvo::ApplicationEvents1Message(QObject* Receiver, QEvent* Msg, bool&
     }
     if (!rightButton) {
         Handled = true;  // pm1 stands in for the controls' own menus
+        if (menuKey) {
+            PopUpMenuOnce(static_cast<const QContextMenuEvent*>(Msg)->globalPos());
+        }
         return;
     }
     if (IsInside(target, wbKarvo) || IsInside(target, wbAD)) {
         Handled = true;
     }
     if (Msg->type() == QEvent::MouseButtonPress) {
-        PopUpMenuOnce();
+        PopUpMenuOnce(QCursor::pos());
     }
 }
 
 // A press that a widget ignores travels on to its parents: one click, one menu.
-void TFormKarvo::PopUpMenuOnce() {
+void TFormKarvo::PopUpMenuOnce(const QPoint& where) {
     if (!pm1->isVisible()) {
-        pm1->popup(QCursor::pos());
+        pm1->popup(where);
     }
 }
 
 void TFormKarvo::N1Click() {
-    wbKarvo->ExecWB(OLECMDID_SAVEAS, OLECMDEXECOPT_DODEFAULT);
+    export_->SavePage();
+}
+
+void TFormKarvo::N2Click() {
+    export_->SavePdf();
+}
+
+void TFormKarvo::N3Click() {
+    export_->Print();
+}
+
+void TFormKarvo::N4Click() {
+    export_->SavePicture();
 }
 
 void TFormKarvo::btnWEBClick() {

@@ -6,8 +6,10 @@
 // input fields and the first reading is shown at once. Each start-button
 // click, or Enter in an input field, checks the input and runs a reading:
 // ComputeReading, ShowSummary, ShowResultPage, each a thin caller of the
-// reading core. A right click anywhere in the window opens the one-item menu
-// pm1 (save the result page); neither browser ever sees the right button.
+// reading core. A right click anywhere in the window, or the keyboard's menu
+// key, opens the menu pm1 (save the result page, export it as a PDF, print
+// it, save it as a picture); neither browser ever sees the right button nor
+// shows a menu of its own. Ctrl+P in the result page prints it.
 // About five seconds after start-up the update library is called once.
 // Destroying the window runs FormDestroy, which deletes the page files.
 //
@@ -20,6 +22,7 @@
 #include "KarvoInfo.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
+#include "ReadingExport.h"
 #include "ui_FormKarvo.h"
 
 #include <QList>
@@ -32,6 +35,7 @@
 #include <string_view>
 
 class QAction;
+class QShortcut;
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
@@ -45,6 +49,9 @@ inline constexpr int kClientHeight = 594;
 inline constexpr int kFormFontPixels = 12;
 inline constexpr int kUpdateDelayMs = 5000;
 inline constexpr char16_t kExportMenuCaption[] = u"导出算命结果";
+inline constexpr char16_t kPdfMenuCaption[] = u"导出PDF…";
+inline constexpr char16_t kPrintMenuCaption[] = u"打印…";
+inline constexpr char16_t kPictureMenuCaption[] = u"保存为图片…";
 
 class TMomentChooser;
 
@@ -64,6 +71,10 @@ public:
     QTimer* tmrUpdate = nullptr;
     QMenu* pm1 = nullptr;
     QAction* N1 = nullptr;
+    QAction* N2 = nullptr;  // 导出PDF…
+    QAction* N3 = nullptr;  // 打印…
+    QAction* N4 = nullptr;  // 保存为图片…
+    QShortcut* PrintShortcut = nullptr;
     TApplicationEvents* ApplicationEvents1 = nullptr;
     // The exact birth moment: its tag on the summary strip and its panel.
     TMomentChooser* Moment = nullptr;
@@ -82,6 +93,9 @@ public:
     // The right-button rule, for every event the application delivers.
     void ApplicationEvents1Message(QObject* Receiver, QEvent* Msg, bool& Handled);
     void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
     // The restore message (0x0545) of a later start: the window comes back from
     // the task bar and to the front.
     void RestoreMessage();
@@ -97,6 +111,7 @@ public:
     // The current reading; all empty before the first.
     const TKarvoInfo& KarvoInfo() const { return *karvoInfo_; }
     const StartupDate& Startup() const { return startup_; }
+    TReadingExport& Export() { return *export_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,7 +124,7 @@ private:
     // A banner page that did not load gives way to the placeholder.
     void BannerLoaded(bool loaded);
     void DrawZodiacPicture(int index);
-    void PopUpMenuOnce();
+    void PopUpMenuOnce(const QPoint& where);
     void Inform(std::string_view text);
     void ShowError(std::exception_ptr error);
     // Runs `action`; an error that escapes it goes to the error box.
@@ -118,6 +133,7 @@ private:
     std::function<void()> Handler(void (TFormKarvo::*method)());
 
     TFormServices services_;
+    std::unique_ptr<TReadingExport> export_;
     std::unique_ptr<TKarvoInfo> karvoInfo_;
     StartupDate startup_;
     bool bannerPlaceholderShown_ = false;

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include <memory>
 
@@ -14,6 +16,11 @@ TFormServices DefaultFormServices(TMessageBoxes& messages) {
     services.OpenUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     auto library = std::make_shared<TUpdateLibrary>(QCoreApplication::applicationDirPath());
     services.LoadUpdate = [library] { return library->Resolve(); };
+    services.AskSaveFile = TWebBrowseEx::AskFileWithDesktopDialog;
+    services.AskPrinter = [](QWidget* parent, QPrinter& printer) {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    };
     return services;
 }
 

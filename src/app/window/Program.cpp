@@ -8,27 +8,9 @@
 #include "WebBrowseEx.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QPointer>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace velmora {
-
-void PrepareBrowserEnvironment() {
-#ifndef _WIN32
-    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    }
-#endif
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) {
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-    }
-    // The engine's report on its graphics set-up is for developers, not for every start.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-}
 
 int RunProgram(int argc, char** argv, const TWindowObserver& observer) {
     TSingleCopyGuard guard;

@@ -2,6 +2,8 @@
 // application, the main window and the message loop.
 #pragma once
 
+#include "PageRendering.h"  // PrepareBrowserEnvironment
+
 #include <functional>
 
 namespace velmora {
@@ -15,10 +17,5 @@ using TWindowObserver = std::function<void(TFormKarvo&)>;
 // Runs the program and gives its exit status: 0 also for a later start that
 // only restored the running copy.
 int RunProgram(int argc, char** argv, const TWindowObserver& observer = {});
-
-// The embedded browser's engine needs its sandbox off when the program runs
-// as root, and no graphics processor for the program's plain pages; the
-// user's own settings in the environment stay.
-void PrepareBrowserEnvironment();
 
 }  // namespace velmora

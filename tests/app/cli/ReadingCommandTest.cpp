@@ -11,6 +11,7 @@
 #include "GbkCodec.h"
 #include "MessageText.h"
 #include "ReadingTestSupport.h"
+#include "ResultPage.h"
 
 namespace velmora::cli {
 namespace {
@@ -83,6 +84,9 @@ TEST(ReadingCommand, HtmlIsThePageFileAndCanGoToAFile)
     EXPECT_EQ(page.find("<html>\r\n"), 0u);
     EXPECT_NE(page.find("姓名：张三"), std::string::npos);
     EXPECT_NE(page.find("<strong>["), std::string::npos);
+    // The picture the page's style asks for lies beside it.
+    EXPECT_EQ(velmora::testing::ReadBytes((folder.Path() / std::string(velmora::kPagePictureFileName)).string()),
+              std::string(velmora::PagePictureBytes()));
 }
 
 TEST(ReadingCommand, ImpossibleDatesEndWithTheirMessageAndStatusOne)
@@ -225,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{With(kBirth, {"7"}), "stray word '7'"},
         ArgumentCase{With(kBirth, {"--colour", "red"}), "unknown option --colour"},
         ArgumentCase{With(kBirth, {"--hour", "7"}), "--hour is given twice"},
-        ArgumentCase{With(kBirth, {"--format", "pdf"}), "--format pdf: the format is text, json or html"},
+        ArgumentCase{With(kBirth, {"--format", "bmp"}), "--format bmp: the format is text, json, html, pdf or png"},
         ArgumentCase{With(kBirth, {"--lunar", "2009-9-21"}), "give only one of --gregorian or --lunar"},
         ArgumentCase{With(kBirth, {"--leap"}), "--leap goes with --lunar"},
         ArgumentCase{With(kBirth, {"--leap=1"}), "--leap takes no value"},

@@ -4,7 +4,7 @@
 #include "ResultPage.h"
 #include "UpdateLibrary.h"
 #include "VendorSite.h"
-#include "WindowTestSupport.h"
+#include "WindowFixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -22,79 +22,6 @@
 
 namespace velmora {
 namespace {
-
-using testing_support::ApplicationBoxes;
-using testing_support::FakeServices;
-using testing_support::LoadsPage;
-using testing_support::PageText;
-using testing_support::RecordedBox;
-using testing_support::SaveScreenshot;
-using testing_support::ScratchWorkingFolder;
-using testing_support::TypeText;
-using testing_support::WaitFor;
-
-const QString DateMessage = QStringLiteral("日期出错，请确认此日期是否存在");
-const QString InputMessage = QStringLiteral("对不起，输入有误！不能推算！");
-
-QStringList Informations() {
-    return ApplicationBoxes().Texts(RecordedBox::Information);
-}
-
-QStringList Errors() {
-    return ApplicationBoxes().Texts(RecordedBox::Error);
-}
-
-class Window : public ::testing::Test {
-protected:
-    // Opens the window at `now` and waits until it shows its first page (or,
-    // without a database, until it is up).
-    void Open(QDateTime now = QDateTime(QDate(2009, 9, 21), QTime(7, 30))) {
-        services_.now = now;
-        TFormServices services = services_.Make();
-        if (updateFolder_) {
-            auto library = std::make_shared<TUpdateLibrary>(*updateFolder_);
-            services.LoadUpdate = [library] { return library->Resolve(); };
-        }
-        form_ = std::make_unique<TFormKarvo>(std::move(services));
-        QSignalSpy firstPage(form_->wbKarvo, &QWebEngineView::loadFinished);
-        form_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-        if (form_->wbKarvo->url().isEmpty()) {
-            QTest::qWait(100);  // no page: the queued error box arrives
-            return;
-        }
-        ASSERT_TRUE(firstPage.count() > 0 || firstPage.wait(15000));
-        ASSERT_EQ(form_->wbKarvo->title(), QStringLiteral("算命结果"));
-        ASSERT_TRUE(WaitFor([this] { return !PageText(*form_->wbKarvo).isEmpty(); }));
-    }
-
-    // Replaces the text of a field as the user does: select it, type over it.
-    void Retype(QWidget& field, const QString& text) {
-        field.setFocus();
-        QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(&field, Qt::Key_Backspace);
-        TypeText(field, text);
-    }
-
-    // Enter in a field, waiting for the page it loads; false when none loads
-    // (a page takes a tenth of that time).
-    bool EnterIn(QWidget& field) {
-        return LoadsPage(*form_->wbKarvo, [&] { QTest::keyClick(&field, Qt::Key_Return); }, 1500);
-    }
-
-    bool ClickBegin() {
-        return LoadsPage(*form_->wbKarvo, [&] { QTest::mouseClick(form_->btnBegin, Qt::LeftButton, {}, QPoint(40, 12)); });
-    }
-
-    static void Click(QWidget& widget) {
-        QTest::mouseClick(&widget, Qt::LeftButton, {}, widget.rect().center());
-    }
-
-    ScratchWorkingFolder folder_{ScratchWorkingFolder::WithDatabase};
-    FakeServices services_;
-    std::optional<QString> updateFolder_;
-    std::unique_ptr<TFormKarvo> form_;
-};
 
 // ---------------------------------------------------------------------------
 // Start-up
@@ -136,7 +63,7 @@ TEST_F(Window, OpensWithTheReadingOfThisHour) {
     EXPECT_TRUE(form_->tmrUpdate->isActive());
     EXPECT_TRUE(form_->tmrUpdate->isSingleShot());
     EXPECT_EQ(form_->tmrUpdate->interval(), 5000);
-    ASSERT_EQ(form_->pm1->actions().size(), 1);
+    ASSERT_EQ(form_->pm1->actions().size(), 4);  // with the sharing items after it
     EXPECT_EQ(form_->pm1->actions()[0], form_->N1);
     EXPECT_EQ(form_->N1->text(), QStringLiteral("导出算命结果"));
     SaveScreenshot(*form_, QStringLiteral("window-startup"));
@@ -413,25 +340,6 @@ INSTANTIATE_TEST_SUITE_P(
                     RightClickTarget{"ResultBrowser", [](TFormKarvo& f) { return BrowserSurface(f.wbKarvo); }, true},
                     RightClickTarget{"Banner", [](TFormKarvo& f) { return BrowserSurface(f.wbAD); }, true}),
     [](const ::testing::TestParamInfo<RightClickTarget>& info) { return std::string(info.param.name); });
-
-TEST_F(Window, TheMenuItemSavesTheResultPage) {
-    Open();
-    const QString saved = QString::fromStdString((folder_.Path() / "saved.html").string());
-    form_->wbKarvo->setSaveAsDialog(
-        [&saved](QWidget*, const QString&, QWebEngineDownloadRequest::SavePageFormat& format) {
-            format = QWebEngineDownloadRequest::SingleHtmlSaveFormat;
-            return saved;
-        });
-    QTest::mouseClick(form_->lblGuZhong, Qt::RightButton);
-    ASSERT_TRUE(form_->pm1->isVisible());
-    QTest::mouseClick(form_->pm1, Qt::LeftButton, {}, form_->pm1->actionGeometry(form_->N1).center());
-    ASSERT_TRUE(WaitFor([&] { return QFileInfo(saved).size() > 0; }));
-    EXPECT_FALSE(form_->pm1->isVisible());
-    QFile file(saved);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("id=\"container\""));
-    EXPECT_TRUE(ApplicationBoxes().boxes.empty());
-}
 
 // ---------------------------------------------------------------------------
 // The web button, the update call, the end

@@ -56,6 +56,12 @@ TFormServices FakeServices::Make() {
     services.Messages = &ApplicationBoxes();
     services.OpenUrl = [this](const QUrl& url) { openedUrls.push_back(url); };
     services.LoadUpdate = [] { return TDoUpdate(nullptr); };
+    services.AskSaveFile = [this](QWidget*, const QString&, const QString& proposedPath, const QString&,
+                                  QString& selectedFilter) {
+        proposedPaths.push_back(proposedPath);
+        return answerSave ? answerSave(proposedPath, selectedFilter) : QString();
+    };
+    services.AskPrinter = [this](QWidget*, QPrinter& printer) { return answerPrint && answerPrint(printer); };
     return services;
 }
 
@@ -69,16 +75,19 @@ bool LoadsPage(QWebEngineView& view, const std::function<void()>& trigger, int t
     return finished.count() > 0 || finished.wait(timeoutMs);
 }
 
-QString PageText(QWebEngineView& view) {
+QVariant RunScript(QWebEngineView& view, const QString& script) {
     bool done = false;
-    QString text;
-    view.page()->runJavaScript(QStringLiteral("document.body ? document.body.innerText : ''"),
-                               [&](const QVariant& value) {
-                                   text = value.toString();
-                                   done = true;
-                               });
+    QVariant result;
+    view.page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
     WaitFor([&] { return done; }, 10000);
-    return text;
+    return result;
+}
+
+QString PageText(QWebEngineView& view) {
+    return RunScript(view, QStringLiteral("document.body ? document.body.innerText : ''")).toString();
 }
 
 void TypeText(QWidget& widget, const QString& text) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <QVariant>
 
 #include <filesystem>
 #include <functional>
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+class QPrinter;
 class QWebEngineView;
 class QWidget;
 
@@ -55,10 +57,14 @@ private:
 };
 
 // Services for the window: a fixed clock, the recording boxes, a recorder of
-// opened pages, and no update library unless a test sets one.
+// opened pages, no update library unless a test sets one, and file and print
+// dialogs that record what they are offered and cancel unless a test answers.
 struct FakeServices {
     QDateTime now = QDateTime(QDate(2009, 9, 21), QTime(7, 30));
     std::vector<QUrl> openedUrls;
+    std::vector<QString> proposedPaths;
+    std::function<QString(const QString& proposedPath, QString& selectedFilter)> answerSave;
+    std::function<bool(QPrinter& printer)> answerPrint;
     TFormServices Make();
 };
 
@@ -67,6 +73,9 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 15000);
 
 // Runs `trigger` and waits until the view has finished a load; false on timeout.
 bool LoadsPage(QWebEngineView& view, const std::function<void()>& trigger, int timeoutMs = 15000);
+
+// The value of `script` run in the page.
+QVariant RunScript(QWebEngineView& view, const QString& script);
 
 // What the page shows, as the user reads it.
 QString PageText(QWebEngineView& view);
