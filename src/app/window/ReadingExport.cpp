@@ -1,6 +1,7 @@
 #include "ReadingExport.h"
 
 #include "MessageBoxes.h"
+#include "MomentSettings.h"
 #include "PageRendering.h"
 #include "ResultPage.h"
 #include "WebBrowseEx.h"
@@ -14,6 +15,7 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QScreen>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -66,6 +68,8 @@ void AddPictureToWebArchive(const QString& archivePath) {
     }
 }
 
+const QString kLastFolderKey = QStringLiteral("export/folder");
+
 }  // namespace
 
 TReadingExport::TReadingExport(QWidget& owner, TWebBrowseEx& browser, const TFormServices& services)
@@ -73,7 +77,12 @@ TReadingExport::TReadingExport(QWidget& owner, TWebBrowseEx& browser, const TFor
       browser_(browser),
       services_(services),
       baseName_(QString::fromUtf8(ReadingFileBaseName(TKarvoInfo{}, {}))),
-      lastFolder_(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) {
+      lastFolder_(OpenWindowSettings()->value(kLastFolderKey).toString()) {
+    // The folder last saved to, kept between starts while it still exists;
+    // else the documents folder, else home.
+    if (lastFolder_.isEmpty() || !QFileInfo(lastFolder_).isDir()) {
+        lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    }
     if (lastFolder_.isEmpty() || !QFileInfo(lastFolder_).isDir()) {
         lastFolder_ = QDir::homePath();
     }
@@ -119,6 +128,7 @@ QString TReadingExport::ProposedPath(const QString& extension) const {
 void TReadingExport::Remember(const QString& path) {
     if (!path.isEmpty()) {
         lastFolder_ = QFileInfo(path).absolutePath();
+        OpenWindowSettings()->setValue(kLastFolderKey, lastFolder_);
     }
 }
 

@@ -226,6 +226,13 @@ TEST_F(Export, DialogsProposeNameAndBirthDateInTheLastFolder) {
     EXPECT_EQ(services_.proposedPaths[1], sub + QStringLiteral("/张三 2009年9月21日.png"));
     EXPECT_EQ(services_.proposedPaths[2], sub + QStringLiteral("/张三 2009年9月21日.html"));
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join('\n').toStdString();
+
+    // The folder is still proposed after the window starts again.
+    form_.reset();
+    Open();
+    Choose(form_->N2);
+    ASSERT_EQ(services_.proposedPaths.size(), 4u);
+    EXPECT_EQ(QFileInfo(services_.proposedPaths[3]).absolutePath(), sub);
 }
 
 // With no reading shown each item says why, and asks for no file.
