@@ -88,6 +88,9 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // No display name: the window system would add it to every title, and
     // the 提示 boxes are titled 提示 alone.
     setApplicationName(QString::fromUtf16(kApplicationTitle));
+    // The desktop's menu entry, so that a window system that asks (Wayland)
+    // groups the window with its entry and icon.
+    setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     LoadQtTranslations();
     setStyle(new TProgramStyle);
     setPalette(ProgramPalette());
