@@ -64,4 +64,6 @@ bool IsPlainUtf8(std::string_view text)
     return true;
 }
 
+std::string Quoted(std::string_view text) { return '"' + Printable(text) + '"'; }
+
 }  // namespace velmora

@@ -12,6 +12,10 @@ namespace velmora {
 // UTF-8 character written as \xNN (a backslash as \\); the rest as it is.
 std::string Printable(std::string_view text);
 
+// The text in double quotes, made printable as above: the form every message
+// gives a file name or a value in.
+std::string Quoted(std::string_view text);
+
 // The length of the UTF-8 character at the start of `text`, or 0 when it
 // does not start with one (overlong forms and surrogates are none).
 std::size_t Utf8CharacterLength(std::string_view text);

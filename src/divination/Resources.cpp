@@ -46,7 +46,7 @@ struct FileCloser {
 
 [[noreturn]] void ThrowCannotCreate(const std::string& fileName, int error)
 {
-    throw std::runtime_error("Cannot create file \"" + Printable(fileName) + "\". " + std::strerror(error));
+    throw std::runtime_error("Cannot create file " + Quoted(fileName) + ". " + std::strerror(error));
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ std::string WithoutTrailingSlashes(std::string path)
 
 [[noreturn]] void Refuse(const std::string& folder, const std::string& reason)
 {
-    throw std::runtime_error("Cannot use the temporary folder \"" + Printable(folder) + "\": " + reason);
+    throw std::runtime_error("Cannot use the temporary folder " + Quoted(folder) + ": " + reason);
 }
 
 class Descriptor {

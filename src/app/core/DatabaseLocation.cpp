@@ -26,7 +26,7 @@ fs::path RunningProgramFolder()
     return error ? fs::path() : program.parent_path();
 }
 
-std::string Quoted(const fs::path& path) { return '"' + Printable(path.string()) + '"'; }
+std::string Quoted(const fs::path& path) { return velmora::Quoted(path.string()); }
 
 std::string NotFound(const fs::path& file, const std::vector<std::string>& looked)
 {

@@ -40,10 +40,6 @@ std::string_view Unquote(std::string_view value)
     return value;
 }
 
-// A text in quotes for a message; a zero byte or another control character
-// is shown escaped, never left to cut the message short or to act on a terminal.
-std::string Quoted(std::string_view text) { return '"' + Printable(text) + '"'; }
-
 // The program only ever reads: the engine refuses to compile anything that
 // would change the file or the connection (writes, PRAGMA, ATTACH, BEGIN...).
 int AllowOnlyReading(void*, int action, const char*, const char*, const char*, const char*)
