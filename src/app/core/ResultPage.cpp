@@ -128,7 +128,7 @@ std::string CandidatesHtml(const TKarvoInfo& r)
                        "<table class=\"candidates\"><tr><td width=\"70\">时辰</td><td width=\"200\">四柱</td>"
                        "<td width=\"70\">时柱</td><td>骨重</td></tr>";
     for (const HourCandidate& c : r.Candidates)
-        html += "<tr><td><a href=\"" + std::string(kCandidateLinkPrefix) + std::to_string(c.hour) + "\">" +
+        html += "<tr><td><a href=\"?" + std::string(kCandidateQueryItem) + "=" + std::to_string(c.hour) + "\">" +
                 c.HourName + "</a></td><td>" + c.SiZhu + "</td><td>" + c.HourPillar + "</td><td>" + c.GuZhong +
                 "</td></tr>";
     return html + "</table>";

@@ -24,9 +24,10 @@ inline constexpr std::string_view kPageFileName = "template.html";
 // lets the page find it on every file system.
 inline constexpr std::string_view kPagePictureFileName = ".\vg.gif";
 
-// The links of an unknown hour's candidates: this prefix and the hour the
-// candidate stands for, e.g. velmora:hour=2.
-inline constexpr std::string_view kCandidateLinkPrefix = "velmora:hour=";
+// The links of an unknown hour's candidates: the page itself with a query
+// naming the hour the candidate stands for, e.g. ?hour=2. The window answers
+// them; anywhere else they lead back to the same page.
+inline constexpr std::string_view kCandidateQueryItem = "hour";
 
 // The texts of the page in document order. The name and sex are those of
 // the input fields when the page is built, HTML-escaped.
