@@ -13,7 +13,8 @@ namespace {
 
 // The page's own colours: text #333 and #666, the accent #db6200, the frame
 // #e59453 on #fffaf6. A closed <details> prints nothing of its contents, so
-// every card carries its years a second time for print only.
+// every card carries its years a second time, printed only while the card
+// is closed: a page with every card opened is as long on paper as on screen.
 constexpr std::string_view kStyle = R"(<style type="text/css">
 .bazi table {color:#333;border-collapse:collapse;margin:0 0 6px 20px}
 .bazi-columns {break-inside:avoid;page-break-inside:avoid}
@@ -23,7 +24,7 @@ constexpr std::string_view kStyle = R"(<style type="text/css">
 .bazi-columns td.bazi-pillar {font-size:18px;font-weight:700;color:#db6200}
 .bazi-columns td.bazi-left {text-align:left}
 .bazi-cards {margin:4px 0 6px 20px}
-.bazi-card {display:inline-block;vertical-align:top;width:102px;margin:0 4px 6px 0;border:1px solid #e59453;background:#fff;break-inside:avoid;page-break-inside:avoid}
+.bazi-card {display:inline-block;vertical-align:top;width:104px;margin:0 4px 6px 0;border:1px solid #e59453;background:#fff;break-inside:avoid;page-break-inside:avoid}
 .bazi-card.bazi-now {background:#fff0e0;border-color:#db6200}
 .bazi-card summary {cursor:pointer;padding:4px 2px;text-align:center;list-style:none;line-height:18px}
 .bazi-card summary::-webkit-details-marker {display:none}
@@ -32,15 +33,15 @@ constexpr std::string_view kStyle = R"(<style type="text/css">
 .bazi-card summary .bazi-tag {color:#fff;background:#db6200;margin:2px 10px 0}
 .bazi-card summary .bazi-more {color:#999}
 .bazi-card details[open] summary .bazi-more {display:none}
-.bazi .bazi-card table {margin:0 0 4px 4px}
-.bazi-card td {height:16px;padding:0 3px}
+.bazi .bazi-card table {margin:0 auto 4px}
+.bazi-card td {height:16px;padding:0 2px;white-space:nowrap}
 .bazi-card tr.bazi-now td {font-weight:700;color:#db6200;text-decoration:underline}
-.bazi-card .bazi-print {display:none}
+.bazi-card table.bazi-print {display:none}
 .bazi p.bazi-rules {color:#999}
 @media print {
 .bazi {-webkit-print-color-adjust:exact;print-color-adjust:exact}
-.bazi-card details table, .bazi-card summary .bazi-more {display:none}
-.bazi-card table.bazi-print {display:table}
+.bazi-card summary .bazi-more {display:none}
+.bazi-card details:not([open]) + table.bazi-print {display:table}
 }
 </style>
 )";
@@ -123,10 +124,16 @@ void LuckSection(std::string& html, const Luck& luck)
     html += "</div>\n";
 }
 
-constexpr std::string_view kRulesLine =
-    "<p class=\"bazi-rules\">本盘规则：藏干按本气、中气、余气排列；十二长生阳干顺行、阴干逆行，土随火（戊同丙、己同丁）；"
-    "大运按出生的确切时刻（北京标准时间）排，起运以三天折一年按秒推算：259200秒为一年，21600秒为一个月，720秒为一天，"
-    "30秒为一小时，余下每秒折2分钟。</p>\n";
+// The tables and rules the section follows, where schools differ.
+std::string RulesLine(bool withLuck)
+{
+    std::string line = "<p class=\"bazi-rules\">本盘规则：藏干按本气、中气、余气排列；十二长生阳干顺行、阴干逆行，"
+                       "土随火（戊同丙、己同丁）";
+    if (withLuck)
+        line += "；大运按出生的确切时刻（北京标准时间）排，起运以三天折一年按秒推算：259200秒为一年，21600秒为一个月，"
+                "720秒为一天，30秒为一小时，余下每秒折2分钟";
+    return line + "。</p>\n";
+}
 
 }  // namespace
 
@@ -140,7 +147,7 @@ std::string ChartHtml(const Chart& chart)
     ColumnsTable(html, chart);
     if (chart.luck) LuckSection(html, *chart.luck);
     for (const std::string& note : chart.notes) html += "<p>说明：" + note + "</p>\n";
-    html += kRulesLine;
+    html += RulesLine(chart.luck.has_value());
     html += "</div>\n";
     return html;
 }

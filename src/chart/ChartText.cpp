@@ -21,7 +21,7 @@ Json ColumnJson(const ChartColumn& column)
     return {{"Position", PositionKey(column.position)},
             {"Pillar", SexagenaryName(column.pillar)},
             {"TenGod", GodOfColumn(column)},
-            {"Hidden", hidden},
+            {"Hidden", std::move(hidden)},
             {"Stage", StageName(column.stage)},
             {"Nayin", column.nayin}};
 }
@@ -29,9 +29,16 @@ Json ColumnJson(const ChartColumn& column)
 Json LuckPillarJson(const LuckPillar& pillar)
 {
     Json years = Json::array();
-    for (const LuckYear& y : pillar.years)
-        years.push_back(
-            {{"Year", y.year}, {"Pillar", SexagenaryName(y.pillar)}, {"Age", y.age}, {"Current", y.current}});
+    years.get_ref<Json::array_t&>().reserve(pillar.years.size());
+    for (const LuckYear& y : pillar.years) {
+        // Field by field: a braced object builds a temporary array for every pair, a hundred years over.
+        Json& year = years.emplace_back(Json::value_t::object);
+        year.get_ref<Json::object_t&>().reserve(4);
+        year.emplace("Year", y.year);
+        year.emplace("Pillar", SexagenaryName(y.pillar));
+        year.emplace("Age", y.age);
+        year.emplace("Current", y.current);
+    }
     return {{"Pillar", SexagenaryName(pillar.pillar)},
             {"TenGod", TenGodName(pillar.god)},
             {"Nayin", pillar.nayin},
@@ -39,7 +46,7 @@ Json LuckPillarJson(const LuckPillar& pillar)
             {"ToYear", pillar.toYear},
             {"FromAge", pillar.fromAge},
             {"ToAge", pillar.toAge},
-            {"Years", years}};
+            {"Years", std::move(years)}};
 }
 
 Json LuckJson(const Luck& luck)
@@ -52,7 +59,7 @@ Json LuckJson(const Luck& luck)
             {"Start", {{"Years", s.years}, {"Months", s.months}, {"Days", s.days}, {"Hours", s.hours}, {"Minutes", s.minutes}}},
             {"StartMoment", FormatMinute(luck.startMoment)},
             {"StartAge", luck.startAge},
-            {"Pillars", pillars}};
+            {"Pillars", std::move(pillars)}};
 }
 
 // Columns on a terminal: a Chinese character takes two, anything else one.
@@ -134,7 +141,7 @@ nlohmann::ordered_json ChartJson(const Chart& chart)
     Json pillars = Json::array();
     for (const ChartColumn& column : chart.columns) pillars.push_back(ColumnJson(column));
     Json json = {{"DayMaster", StemName(chart.dayMaster)},
-                 {"Pillars", pillars},
+                 {"Pillars", std::move(pillars)},
                  {"Void", BranchPair(chart.voidBranches)},
                  {"YearVoid", BranchPair(chart.yearVoid)}};
     if (chart.luck) json["Luck"] = LuckJson(*chart.luck);
