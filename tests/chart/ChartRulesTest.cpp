@@ -18,10 +18,25 @@ std::vector<std::string> Words(const std::string& line)
     return words;
 }
 
+using Row = std::pair<const char*, const char*>;
+
+// Each day stem's row against what the rule gives for its columns.
+template <typename Rule>
+void ExpectRows(const Row (&rows)[10], int columns, Rule rule)
+{
+    for (int day = 0; day < 10; ++day) {
+        ASSERT_EQ(StemName(day), rows[day].first);
+        const auto expected = Words(rows[day].second);
+        ASSERT_EQ(expected.size(), static_cast<std::size_t>(columns));
+        for (int column = 0; column < columns; ++column)
+            EXPECT_EQ(rule(day, column), expected[column]) << rows[day].first << " column " << column;
+    }
+}
+
 // Each day stem's row: the gods of 甲 .. 癸 against it.
 TEST(ChartRules, TenGodsOfEveryStemAgainstEveryDayMaster)
 {
-    const std::pair<const char*, const char*> rows[] = {
+    const Row rows[] = {
         {"甲", "比肩 劫财 食神 伤官 偏财 正财 七杀 正官 偏印 正印"},
         {"乙", "劫财 比肩 伤官 食神 正财 偏财 正官 七杀 正印 偏印"},
         {"丙", "偏印 正印 比肩 劫财 食神 伤官 偏财 正财 七杀 正官"},
@@ -33,12 +48,7 @@ TEST(ChartRules, TenGodsOfEveryStemAgainstEveryDayMaster)
         {"壬", "食神 伤官 偏财 正财 七杀 正官 偏印 正印 比肩 劫财"},
         {"癸", "伤官 食神 正财 偏财 正官 七杀 正印 偏印 劫财 比肩"},
     };
-    for (int day = 0; day < 10; ++day) {
-        ASSERT_EQ(StemName(day), rows[day].first);
-        const auto gods = Words(rows[day].second);
-        for (int stem = 0; stem < 10; ++stem)
-            EXPECT_EQ(TenGodName(TenGodOf(day, stem)), gods[stem]) << rows[day].first << StemName(stem);
-    }
+    ExpectRows(rows, 10, [](int day, int stem) { return TenGodName(TenGodOf(day, stem)); });
 }
 
 TEST(ChartRules, HiddenStemsMainMiddleResidual)
@@ -54,7 +64,7 @@ TEST(ChartRules, HiddenStemsMainMiddleResidual)
 // Each day stem's stage at 子 .. 亥; 戊 as 丙 and 己 as 丁.
 TEST(ChartRules, GrowthStagesWithEarthFollowingFire)
 {
-    const std::pair<const char*, const char*> rows[] = {
+    const Row rows[] = {
         {"甲", "沐浴 冠带 临官 帝旺 衰 病 死 墓 绝 胎 养 长生"},
         {"乙", "病 衰 帝旺 临官 冠带 沐浴 长生 养 胎 绝 墓 死"},
         {"丙", "胎 养 长生 沐浴 冠带 临官 帝旺 衰 病 死 墓 绝"},
@@ -66,12 +76,7 @@ TEST(ChartRules, GrowthStagesWithEarthFollowingFire)
         {"壬", "帝旺 衰 病 死 墓 绝 胎 养 长生 沐浴 冠带 临官"},
         {"癸", "临官 冠带 沐浴 长生 养 胎 绝 墓 死 病 衰 帝旺"},
     };
-    for (int day = 0; day < 10; ++day) {
-        ASSERT_EQ(StemName(day), rows[day].first);
-        const auto stages = Words(rows[day].second);
-        for (int branch = 0; branch < 12; ++branch)
-            EXPECT_EQ(kGrowthStageNames[GrowthStage(day, branch)], stages[branch]) << rows[day].first << BranchName(branch);
-    }
+    ExpectRows(rows, 12, [](int day, int branch) { return kGrowthStageNames[GrowthStage(day, branch)]; });
 }
 
 // The six decades 甲子 甲戌 甲申 甲午 甲辰 甲寅 and what each leaves out.

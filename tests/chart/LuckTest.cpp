@@ -3,41 +3,25 @@
 // charts, and the cases without luck pillars.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "BirthMoment.h"
 #include "Chart.h"
 #include "ChineseCalendar.h"
+#include "EphemerisReference.h"
 
 namespace velmora {
 namespace {
 
-BeijingSeconds At(const char* text)
-{
-    CivilTime t;
-    std::sscanf(text, "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second);
-    return ToBeijingSeconds(t);
-}
+BeijingSeconds At(const char* text) { return ParseReferenceMoment(text); }
 
 // The reference's term moments by year and name.
 const std::map<std::pair<int, std::string>, BeijingSeconds>& ReferenceTerms()
 {
     static const auto terms = [] {
-        std::map<std::pair<int, std::string>, BeijingSeconds> read;
-        std::ifstream in(VELMORA_TEST_DATA_DIR "/moment/ephemeris-reference.tsv");
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.starts_with("TERM\t")) continue;
-            std::istringstream fields(line.substr(5));
-            int year = 0, index = 0, longitude = 0;
-            std::string name, date, time;
-            fields >> year >> index >> name >> longitude >> date >> time;
-            read[{year, name}] = At((date + " " + time).c_str());
-        }
-        return read;
+        std::map<std::pair<int, std::string>, BeijingSeconds> byName;
+        for (const ReferenceTerm& term : ReadReferenceTerms()) byName[{term.year, term.name}] = term.moment;
+        return byName;
     }();
     return terms;
 }
