@@ -3,7 +3,9 @@
 #include <stdexcept>
 
 #include "BirthMoment.h"
+#include "ChartWords.h"
 #include "ChineseCalendar.h"
+#include "TermMoments.h"
 #include "UnitPublic.h"
 
 namespace velmora {
@@ -42,14 +44,26 @@ constexpr std::string_view kUnknownHourNote =
     "时辰不详，只排年、月、日三柱，不排大运：起运从出生时刻算到交节，出生时刻差一天，起运就差四个月；"
     "出生在交节当天，连月柱、大运从哪一柱起和顺排逆排都可能定不下来。";
 
+// The sectional term nearest the birth, whose moment the day rule misses.
+std::optional<SectionalTerm> NearestSectionalTerm(BeijingSeconds birth)
+{
+    const std::optional<SectionalTerm> last = LuckTerm(birth, false), next = LuckTerm(birth, true);
+    if (!last || !next) return last ? last : next;
+    return birth - last->moment <= next->moment - birth ? last : next;
+}
+
 // The note for a chart whose year or month pillar is not the exact moment's.
 std::string ExactMomentNote(const ChartInput& input, int exactYear, int exactMonth)
 {
     std::string differs;
     if (input.year != exactYear) differs += "年柱为" + SexagenaryName(exactYear);
     if (input.month != exactMonth) differs += (differs.empty() ? "月柱为" : "、月柱为") + SexagenaryName(exactMonth);
-    return "本盘的年柱、月柱按出生日期排定，而按交节的确切时刻，出生时" + differs +
-           "（出生在交节前后）；大运的顺逆、起运和各步大运都按确切时刻推算。";
+    std::string when;
+    if (const auto term = NearestSectionalTerm(input.birth))
+        when = "出生在" + std::string(TermName(term->index)) + "交节（" + FormatMinute(term->moment) + "）之" +
+               (input.birth < term->moment ? "前" : "后") + "，";
+    return "本盘的年柱、月柱按出生日期排定，而" + when + "按交节的确切时刻" + differs +
+           "；大运的顺逆、起运和各步大运都按确切时刻推算。";
 }
 
 std::array<LuckYear, 10> YearsFrom(int fromYear, int birthYear, int currentYear)

@@ -168,21 +168,37 @@ TEST(Luck, EachLuckPillarSpansTenYearsWithTheirPillarsAndAges)
     EXPECT_EQ(currentYears, 1);
 }
 
-// Born on 惊蛰's day before its moment: the day rule reads 乙卯 month, the
-// moment 甲寅; the luck pillars step on from 甲寅.
+// Born on a term's day before its moment: the day rule reads the new month
+// (and on 立春's day the new year, which turns the direction round); the
+// luck pillars follow the moment.
 TEST(Luck, DayRuleChartFollowsTheExactMomentWithANote)
 {
-    const BeijingSeconds birth = At("1983-03-06 08:00:00");
-    ASSERT_NE(MonthPillar(1983, 3, 6), PreciseMonthPillar(birth));
-    const Chart chart = BuildChart({YearPillar(1983, 3, 6), MonthPillar(1983, 3, 6), DayPillar(1983, 3, 6),
-                                    HourPillar(1983, 3, 6, 8), false, birth, 1983, {2026, 12, 8}});
-    ASSERT_TRUE(chart.luck);
-    EXPECT_EQ(SexagenaryName(chart.luck->monthPillar), "甲寅");
-    EXPECT_EQ(SexagenaryName(chart.luck->pillars[0].pillar), "乙卯");
-    EXPECT_LT(chart.luck->spanSeconds, 4 * 3600);
-    ASSERT_EQ(chart.notes.size(), 1u);
-    EXPECT_NE(chart.notes[0].find("月柱为甲寅"), std::string::npos) << chart.notes[0];
-    EXPECT_EQ(SexagenaryName(chart.columns[1].pillar), "乙卯");  // the columns keep the reading's rule
+    const struct {
+        CivilTime birth;
+        bool male;
+        const char* differs;
+        bool forward;
+        const char* firstPillar;
+        int term;  // the span runs to 惊蛰 the same day, or back to 小寒
+    } cases[] = {
+        {{1983, 3, 6, 8}, false, "按交节的确切时刻月柱为甲寅", true, "乙卯", 4},        // 惊蛰 11:47
+        {{1984, 2, 4, 9}, true, "按交节的确切时刻年柱为癸亥、月柱为乙丑", false, "甲子", 0},  // 立春 23:19
+    };
+    for (const auto& c : cases) {
+        const CivilTime& t = c.birth;
+        SCOPED_TRACE(FormatDateTime(t));
+        const Chart chart = BuildChart({YearPillar(t.year, t.month, t.day), MonthPillar(t.year, t.month, t.day),
+                                        DayPillar(t.year, t.month, t.day), HourPillar(t.year, t.month, t.day, t.hour),
+                                        c.male, ToBeijingSeconds(t), t.year, {2026, 12, 8}});
+        ASSERT_TRUE(chart.luck);
+        EXPECT_EQ(chart.luck->forward, c.forward);
+        EXPECT_EQ(SexagenaryName(chart.luck->pillars[0].pillar), c.firstPillar);
+        EXPECT_EQ(chart.luck->term.index, c.term);
+        ASSERT_EQ(chart.notes.size(), 1u);
+        EXPECT_NE(chart.notes[0].find(c.differs), std::string::npos) << chart.notes[0];
+        // The columns keep the reading's rule.
+        EXPECT_EQ(chart.columns[1].pillar, MonthPillar(t.year, t.month, t.day));
+    }
 }
 
 // No guess where the terms are out of reach: year 3000's 大雪 needs 3001's
