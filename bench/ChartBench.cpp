@@ -4,6 +4,7 @@
 //
 // Run: build/bench/chart_bench (medians of 9 repetitions)
 #include <benchmark/benchmark.h>
+#include <nlohmann/json.hpp>
 
 #include "BirthMoment.h"
 #include "Chart.h"

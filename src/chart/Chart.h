@@ -3,7 +3,7 @@
 // and the luck pillars with their exact start and their years; with the
 // chart as JSON, as text and as a section of the result page.
 //
-// Texts are UTF-8.
+// Texts are UTF-8. ChartJson's callers include <nlohmann/json.hpp> to use its result.
 #pragma once
 
 #include <array>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "BeijingTime.h"
 #include "ChartRules.h"

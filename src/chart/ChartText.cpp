@@ -1,6 +1,8 @@
 // The chart as JSON and as text.
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "Chart.h"
 #include "ChartWords.h"
 #include "ChineseCalendar.h"

@@ -1,6 +1,7 @@
 // The chart's JSON shape, and the page section's fitness for a GBK page.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <regex>
 
 #include "BirthMoment.h"
