@@ -11,8 +11,6 @@ constexpr long long kSpanOfADay = kSpanOfAMonth / 30;
 constexpr long long kSpanOfAnHour = kSpanOfADay / 24;
 constexpr long long kMinutesOfASecond = 2;
 
-constexpr int kLastSectional = kTermCount - 2;  // 大雪
-
 }  // namespace
 
 bool LuckRunsForward(bool male, int yearPillar)
@@ -25,19 +23,21 @@ std::optional<SectionalTerm> LuckTerm(BeijingSeconds birth, bool forward)
 {
     const int year = ToCivilTime(birth).year;
     if (!InMomentYears(year)) return std::nullopt;
-    const YearTerms& terms = TermMomentsOfYear(year);
-    if (forward) {
-        for (int i = 0; i < kTermCount; i += 2)
-            if (terms[i] > birth) return SectionalTerm{year, i, terms[i]};
-        // After 大雪: the next year's 小寒.
-        if (!InMomentYears(year + 1)) return std::nullopt;
-        return SectionalTerm{year + 1, 0, TermMomentsOfYear(year + 1)[0]};
+    // The rows on both sides too: before the calendar reform a year's 小寒
+    // falls in the previous December. A row out of the moment years is left
+    // out, and with it any term it would have given.
+    std::optional<SectionalTerm> found;
+    for (int y = year - 1; y <= year + 1; ++y) {
+        if (!InMomentYears(y)) continue;
+        const YearTerms& terms = TermMomentsOfYear(y);
+        for (int i = 0; i < kTermCount; i += 2) {
+            const BeijingSeconds moment = terms[i];
+            const bool closer = forward ? moment > birth && (!found || moment < found->moment)
+                                        : moment <= birth && (!found || moment > found->moment);
+            if (closer) found = SectionalTerm{y, i, moment};
+        }
     }
-    for (int i = kLastSectional; i >= 0; i -= 2)
-        if (terms[i] <= birth) return SectionalTerm{year, i, terms[i]};
-    // Before 小寒: the previous year's 大雪.
-    if (!InMomentYears(year - 1)) return std::nullopt;
-    return SectionalTerm{year - 1, kLastSectional, TermMomentsOfYear(year - 1)[kLastSectional]};
+    return found;
 }
 
 LuckStart LuckStartOfSpan(long long span)

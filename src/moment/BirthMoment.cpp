@@ -23,6 +23,8 @@ int SolarYear(BeijingSeconds standard)
 int LastSectionalTerm(BeijingSeconds standard)
 {
     const int year = ToCivilTime(standard).year;
+    // Before the calendar reform the next year's 小寒 falls in late December.
+    if (InMomentYears(year + 1) && standard >= TermMomentsOfYear(year + 1)[0]) return 0;
     const YearTerms& terms = TermMomentsOfYear(year);
     for (int i = kTermCount - 2; i >= 0; i -= 2)
         if (standard >= terms[i]) return i;

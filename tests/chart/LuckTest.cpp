@@ -9,6 +9,7 @@
 #include "Chart.h"
 #include "ChineseCalendar.h"
 #include "EphemerisReference.h"
+#include "TermMoments.h"
 
 namespace velmora {
 namespace {
@@ -199,6 +200,18 @@ TEST(Luck, DayRuleChartFollowsTheExactMomentWithANote)
         // The columns keep the reading's rule.
         EXPECT_EQ(chart.columns[1].pillar, MonthPillar(t.year, t.month, t.day));
     }
+}
+
+// Before the reform a year's 小寒 falls in the previous December: a birth
+// after it runs back to it and forward to 立春.
+TEST(Luck, TermsAcrossALateDecemberXiaohanBeforeTheReform)
+{
+    const BeijingSeconds birth = TermMomentsOfYear(1569)[0] + 86400;
+    ASSERT_EQ(ToCivilTime(birth).year, 1568);
+    const auto back = LuckTerm(birth, false), ahead = LuckTerm(birth, true);
+    ASSERT_TRUE(back && ahead);
+    EXPECT_EQ(std::pair(back->year, back->index), std::pair(1569, 0));
+    EXPECT_EQ(std::pair(ahead->year, ahead->index), std::pair(1569, 2));
 }
 
 // No guess where the terms are out of reach: year 3000's 大雪 needs 3001's
