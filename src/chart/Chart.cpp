@@ -45,9 +45,9 @@ constexpr std::string_view kUnknownHourNote =
     "出生在交节当天，连月柱、大运从哪一柱起和顺排逆排都可能定不下来。";
 
 // The sectional term nearest the birth, whose moment the day rule misses.
-std::optional<SectionalTerm> NearestSectionalTerm(BeijingSeconds birth)
+std::optional<SectionalTerm> TermNearestTheBirth(BeijingSeconds birth)
 {
-    const std::optional<SectionalTerm> last = LuckTerm(birth, false), next = LuckTerm(birth, true);
+    const std::optional<SectionalTerm> last = SectionalTermAtOrBefore(birth), next = SectionalTermAfter(birth);
     if (!last || !next) return last ? last : next;
     return birth - last->moment <= next->moment - birth ? last : next;
 }
@@ -59,7 +59,7 @@ std::string ExactMomentNote(const ChartInput& input, int exactYear, int exactMon
     if (input.year != exactYear) differs += "年柱为" + SexagenaryName(exactYear);
     if (input.month != exactMonth) differs += (differs.empty() ? "月柱为" : "、月柱为") + SexagenaryName(exactMonth);
     std::string when;
-    if (const auto term = NearestSectionalTerm(input.birth))
+    if (const auto term = TermNearestTheBirth(input.birth))
         when = "出生在" + std::string(TermName(term->index)) + "交节（" + FormatMinute(term->moment) + "）之" +
                (input.birth < term->moment ? "前" : "后") + "，";
     return "本盘的年柱、月柱按出生日期排定，而" + when + "按交节的确切时刻" + differs +

@@ -21,23 +21,7 @@ bool LuckRunsForward(bool male, int yearPillar)
 
 std::optional<SectionalTerm> LuckTerm(BeijingSeconds birth, bool forward)
 {
-    const int year = ToCivilTime(birth).year;
-    if (!InMomentYears(year)) return std::nullopt;
-    // The rows on both sides too: before the calendar reform a year's 小寒
-    // falls in the previous December. A row out of the moment years is left
-    // out, and with it any term it would have given.
-    std::optional<SectionalTerm> found;
-    for (int y = year - 1; y <= year + 1; ++y) {
-        if (!InMomentYears(y)) continue;
-        const YearTerms& terms = TermMomentsOfYear(y);
-        for (int i = 0; i < kTermCount; i += 2) {
-            const BeijingSeconds moment = terms[i];
-            const bool closer = forward ? moment > birth && (!found || moment < found->moment)
-                                        : moment <= birth && (!found || moment > found->moment);
-            if (closer) found = SectionalTerm{y, i, moment};
-        }
-    }
-    return found;
+    return forward ? SectionalTermAfter(birth) : SectionalTermAtOrBefore(birth);
 }
 
 LuckStart LuckStartOfSpan(long long span)

@@ -6,18 +6,13 @@
 #include <optional>
 
 #include "BeijingTime.h"
+#include "TermMoments.h"
 
 namespace velmora {
 
 // Forward for a man born in a yang-stem year or a woman born in a yin-stem
 // year; the year pillar is the exact moment's.
 bool LuckRunsForward(bool male, int yearPillar);
-
-struct SectionalTerm {
-    int year = 0;   // the calendar year the term belongs to
-    int index = 0;  // 0 = 小寒, 2 = 立春, ..., 22 = 大雪
-    BeijingSeconds moment = 0;
-};
 
 // Forward, the first sectional term after the birth; backward, the last one
 // at or before it. Nothing when that term's year lies outside the moment
