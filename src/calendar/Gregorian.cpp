@@ -50,10 +50,12 @@ Int64 DayOfYear64(Int64 y, Int64 m, Int64 d)
 
 Int64 DayNumber64(Int64 y, Int64 m, Int64 d)
 {
-    const Int64 e = y - 1;
+    const Int64 e = AstronomicalYear(y) - 1;
     switch (KindOf(y, m, d)) {
     case CalendarKind::Julian:
-        return DayOfYear64(y, m, d) + 365 * e + e / 4 - 2;
+        // Leap days are counted with floor division, so that the years before
+        // 1 (-1 a leap year, as -5 and -9) follow each other and year 1 without a gap.
+        return DayOfYear64(y, m, d) + 365 * e + (e >= 0 ? e / 4 : (e - 3) / 4) - 2;
     case CalendarKind::Gregorian:
         return DayOfYear64(y, m, d) + 365 * e + e / 4 - e / 100 + e / 400;
     case CalendarKind::DroppedDay:
