@@ -198,7 +198,7 @@ int WrapMonth(int month) { return month == 13 ? 1 : month; }
 // Month number of a date whose lunar day is known; negative for a leap month.
 int LunarMonthFrom(Int64 year, Int64 month, Int64 day, int lunarDay)
 {
-    constexpr Int64 kEpochDayNumber = -310443;  // DayNumber(-849, 1, 21)
+    constexpr Int64 kEpochDayNumber = -310443;  // DayNumber(-850, 1, 22), a new moon's day
     const double lunations =
         static_cast<double>(DayNumber64(year, month, day) - kEpochDayNumber - lunarDay) / 29.530588;
     Int64 n = static_cast<Int64>(std::nearbyint(lunations)) - kLeapCounts.At(year);
