@@ -89,14 +89,17 @@ void SplitDayOfYear(Int64 year, Int64 dayOfYear, int& month, int& day)
     day = static_cast<int>(dayOfYear);
 }
 
-// Julian calendar: day numbers up to 1582-10-04. Julian 0001-01-01 is day -1.
+// Julian calendar: day numbers up to 1582-10-04. Julian 0001-01-01 is day -1;
+// the days before it fall in the years -1, -2, ... (floor division keeps the
+// four-year cycles whole there).
 void JulianDateOf(Int64 n, Int64& year, int& month, int& day)
 {
     const Int64 sinceEpoch = n + 1;  // days after Julian 0001-01-01
-    const Int64 cycles = sinceEpoch / 1461;
-    const Int64 rest = sinceEpoch % 1461;
+    const Int64 cycles = sinceEpoch >= 0 ? sinceEpoch / 1461 : (sinceEpoch - 1460) / 1461;
+    const Int64 rest = sinceEpoch - 1461 * cycles;
     const Int64 yearInCycle = rest / 365 < 3 ? rest / 365 : 3;
-    year = 1 + 4 * cycles + yearInCycle;
+    const Int64 astronomical = 1 + 4 * cycles + yearInCycle;  // the leap year closes each cycle
+    year = astronomical <= 0 ? astronomical - 1 : astronomical;
     SplitDayOfYear(year, rest - 365 * yearInCycle + 1, month, day);
 }
 
@@ -150,7 +153,6 @@ int CycleDayCount(int year, int month, int day)
 
 bool DateOfDayNumber(int n, int& year, int& month, int& day)
 {
-    if (n < 0) return false;
     Int64 y = 0;
     if (n <= kLastJulianDayNumber)
         JulianDateOf(n, y, month, day);
