@@ -231,24 +231,31 @@ public:
             (beforeTerm ? "之后" : "之前") + "，" + differences + "。请以出生证明等可靠记录核对到分钟。");
     }
 
-    // A precise birth known to the minute close to the night the clocks went
-    // forward: a clock not yet put forward, or one put forward already, reads
-    // the same time an hour apart. (The night they went back is the repeated
-    // hour's note.)
+    // A precise birth known to the minute close to a change of the clocks,
+    // when one clock may not have been changed yet or another already was:
+    // around the moment they went forward, and just after the hour they went
+    // back over (that hour itself has the repeated hour's note).
     void NearClockChange()
     {
+        const long long near = kNearBoundaryMinutes * kMinute;
         for (const DaylightSavingPeriod& period : ChinaDaylightSavingPeriods()) {
-            const long long since = chart_.standard - period.start;
-            if (std::llabs(since) > kNearBoundaryMinutes * kMinute) continue;
-            const bool after = since >= 0;
-            const BeijingSeconds other = chart_.standard + (after ? 3600 : -3600);
-            const auto otherRecord = ReadAt(other, rules_);
-            if (!otherRecord || ChartsAgree(record_, *otherRecord)) return;
-            Add(DateText(ToCivilTime(period.start)) + "北京标准时间" + HourMinute(period.start) +
-                "起实行夏令时，时钟拨快了一小时，出生时间距改钟" + Closeness(std::llabs(since)) +
-                "。若记下出生时间的钟表当时" + (after ? "尚未拨快" : "已经拨快") + "，北京标准时间应为" +
-                HourMinute(other) + "，" + Differences(record_, *otherRecord) + "。请以出生证明等可靠记录核对。");
-            return;
+            const long long sinceStart = chart_.standard - period.start;
+            const long long sinceRepeat = chart_.standard - (period.end + 3600);
+            if (std::llabs(sinceStart) <= near) {
+                const bool after = sinceStart >= 0;
+                ClockChangeNote(after ? 3600 : -3600,
+                                DateText(ToCivilTime(period.start)) + "北京标准时间" + HourMinute(period.start) +
+                                    "起实行夏令时，时钟拨快了一小时，出生时间距改钟" + Closeness(std::llabs(sinceStart)) +
+                                    "。若记下出生时间的钟表当时" + (after ? "尚未拨快" : "已经拨快"));
+                return;
+            }
+            if (sinceRepeat >= 0 && sinceRepeat <= near) {
+                ClockChangeNote(-3600, DateText(ToCivilTime(period.end)) + "北京标准时间" + HourMinute(period.end) +
+                                           "夏令时结束，时钟拨回了一小时，" + HourMinute(period.end) + "至" +
+                                           HourMinute(period.end + 3600) + "的钟表时间出现了两次；出生时间在其后" +
+                                           Closeness(sinceRepeat) + "。若记下出生时间的钟表当时尚未拨回");
+                return;
+            }
         }
     }
 
@@ -272,11 +279,11 @@ public:
             termDayDifferences_ = Differences(record_, *otherRecord);
             Add(intro + "本次按交节的确切时刻排盘（出生在交节" + (beforeTerm ? "之前" : "之后") +
                 "）；若按传统的整日规则，" + termDayDifferences_ + "。");
-        }
-        else
+        } else {
             Add(intro + "传统排法把当天整日算作交节" + (beforeTerm ? "之后" : "之前") + "；按交节的确切时刻，出生时间" +
                 HourMinute(clock) + "在交节" + (beforeTerm ? "之前" : "之后") + "，" +
                 Differences(record_, *otherRecord) + "。如需按交节时刻排盘，请选择精确模式。");
+        }
     }
 
     // A clock time of a daylight-saving period, read as typed.
@@ -322,6 +329,17 @@ private:
     {
         return read_(ChartAt(standard, rules, chart_.equationOfTime), ChartDetail::BoneWeight);
     }
+    // A note on a clock that read `shift` seconds off the standard time the
+    // reading took, when that gives another chart; `intro` names the change.
+    void ClockChangeNote(long long shift, const std::string& intro)
+    {
+        const BeijingSeconds other = chart_.standard + shift;
+        const auto otherRecord = ReadAt(other, rules_);
+        if (!otherRecord || ChartsAgree(record_, *otherRecord)) return;
+        Add(intro + "，北京标准时间应为" + HourMinute(other) + "，" + Differences(record_, *otherRecord) +
+            "。请以出生证明等可靠记录核对。");
+    }
+
     // The chart on the other side of a boundary at `boundary`: from it on, or
     // the minute before it.
     std::optional<TKarvoInfo> ReadAcross(BeijingSeconds boundary, const MomentRules& rules)

@@ -187,6 +187,9 @@ TEST_F(MomentReadings, ABirthNearAnyChangeOfThePillarsGetsANoteNamingIt)
          {"北京标准时间02:00起实行夏令时", "尚未拨快，北京标准时间应为03:05，时柱变为壬寅"}},
         {"just before the clocks went forward", {1988, 4, 17, 1, 50}, Precise(),
          {"已经拨快，北京标准时间应为00:50，时柱变为庚子"}},
+        {"just after the hour the clocks went back over", {1946, 10, 1, 0, 5}, Precise(),
+         {"23:00至00:00的钟表时间出现了两次", "尚未拨回，北京标准时间应为23:05，日柱变为丁未"}},
+        {"after the hour gone back over, in the same 时辰", {1986, 9, 14, 2, 5}, Precise(), {}, {"夏令时结束"}},
     };
     for (const NoteRow& row : rows) {
         TKarvoInfo r;
