@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "AlmanacData.h"
 #include "ChineseCalendar.h"
 
 namespace velmora {
@@ -18,16 +19,9 @@ namespace {
 int NextYear(int year) { return year == -1 ? 1 : year + 1; }
 int DaysInYear(int year) { return IsCalendarLeapYear(year) ? 366 : 365; }
 
-struct Day {
-    int year, month, day;
-};
-
-Day DayOf(int dayNumber)
-{
-    Day d{};
-    EXPECT_TRUE(DateOfDayNumber(dayNumber, d.year, d.month, d.day));
-    return d;
-}
+using testing::Day;
+using testing::DayOf;
+using testing::Text;
 
 struct ReferenceRow {
     std::string kind;  // NEWMOON or TERM
@@ -80,7 +74,7 @@ TEST(YearOne, NewMoonsAndSectionalTermsFallOnPyEphemsDays)
     };
     for (const ReferenceRow& row : rows) {
         const Day d = DayOf(row.dayNumber);
-        const std::string date = std::to_string(d.year) + "-" + std::to_string(d.month) + "-" + std::to_string(d.day);
+        const std::string date = Text(d);
         if (row.kind == "NEWMOON") {
             // Within an hour of midnight the day may differ by as much as two delta T models do.
             const bool nearMidnight = row.minuteOfDay < 60 || row.minuteOfDay >= 23 * 60;
@@ -126,10 +120,10 @@ TEST(YearOne, LunarDatesRunOnAndConvertBackAcrossTheTurn)
         int y = 0, m = 0, dd = 0;
         bool l = false;
         ASSERT_TRUE(GregorianToLunar(d.year, d.month, d.day, y, m, dd, l));
-        ASSERT_EQ(std::tie(y, m, dd, l), std::tie(ly, lm, ld, leap)) << d.year << "-" << d.month << "-" << d.day;
+        ASSERT_EQ(std::tie(y, m, dd, l), std::tie(ly, lm, ld, leap)) << Text(d);
         Day back{};
         ASSERT_TRUE(LunarToGregorian(y, m, dd, l, back.year, back.month, back.day));
-        ASSERT_EQ(DayNumber(back.year, back.month, back.day), n) << d.year << "-" << d.month << "-" << d.day;
+        ASSERT_EQ(DayNumber(back.year, back.month, back.day), n) << Text(d);
     }
 }
 
@@ -152,11 +146,11 @@ TEST(YearOne, TheLunarYearAndTheYearPillarChangeAtTheirOwnNewYears)
         int ly = 0, lm = 0, ld = 0;
         bool leap = false;
         ASSERT_TRUE(GregorianToLunar(r.day.year, r.day.month, r.day.day, ly, lm, ld, leap));
-        EXPECT_EQ(ly, r.lunarYear) << r.day.year << "-" << r.day.month << "-" << r.day.day;
+        EXPECT_EQ(ly, r.lunarYear) << Text(r.day);
         const std::string pillars = SexagenaryName(YearPillar(r.day.year, r.day.month, r.day.day)) + " " +
                                     SexagenaryName(MonthPillar(r.day.year, r.day.month, r.day.day)) + " " +
                                     SexagenaryName(DayPillar(r.day.year, r.day.month, r.day.day));
-        EXPECT_EQ(pillars, r.pillars) << r.day.year << "-" << r.day.month << "-" << r.day.day;
+        EXPECT_EQ(pillars, r.pillars) << Text(r.day);
     }
 }
 

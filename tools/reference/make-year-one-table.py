@@ -7,9 +7,18 @@ Julian calendar, whose years run ..., -2, -1, 1, 2 without a year 0.
 
 Usage: tools/reference/make-year-one-table.py > tests/data/calendar/year-one-reference.tsv
 """
+import importlib.util
 import math
+import pathlib
 
 import ephem
+
+# The Sun's apparent longitude as the table of the exact moments computes it.
+_spec = importlib.util.spec_from_file_location(
+    "ephemeris_table", pathlib.Path(__file__).with_name("make-ephemeris-table.py"))
+_ephemeris_table = importlib.util.module_from_spec(_spec)
+_spec.loader.exec_module(_ephemeris_table)
+apparent_longitude = _ephemeris_table.apparent_longitude
 
 TERMS = {255: "大雪", 285: "小寒", 315: "立春", 345: "惊蛰"}
 DUBLIN = 2415020  # PyEphem counts days from JD 2415020 (1899-12-31 12:00 UT)
@@ -35,13 +44,6 @@ def julian_date_of(jd):
 def beijing(date):
     y, m, d, hh, mm = julian_date_of(float(date) + DUBLIN + 8 / 24)
     return "%05d-%02d-%02d %02d:%02d" % (y, m, d, hh, mm) if y < 0 else "%04d-%02d-%02d %02d:%02d" % (y, m, d, hh, mm)
-
-
-def apparent_longitude(date):
-    sun = ephem.Sun()
-    sun.compute(date)
-    ecliptic = ephem.Ecliptic(ephem.Equatorial(sun.ra, sun.dec, epoch=date), epoch=date)
-    return math.degrees(ecliptic.lon)
 
 
 def term_moment(longitude, guess):
@@ -77,4 +79,5 @@ def main():
     print("NEWMOON\t" + beijing(ephem.next_new_moon(ephem.Date(1721424.5 - 258775 - DUBLIN))))
 
 
-main()
+if __name__ == "__main__":
+    main()
