@@ -148,7 +148,7 @@ struct NoteRow {
     Birth birth;
     MomentOptions options;
     std::vector<const char*> noted;   // texts some note holds
-    std::vector<const char*> absent;  // texts no note holds
+    std::vector<const char*> absent = {};  // texts no note holds
     std::optional<std::pair<int, int>> term = {};  // year and index of a term whose moment decides the row
 };
 
