@@ -36,11 +36,22 @@ std::string_view EmbeddedText(const unsigned char* bytes, std::size_t size)
     return {reinterpret_cast<const char*>(bytes), size};
 }
 
-std::size_t CharacterLength(std::string_view text, std::size_t at)
+// The bytes of the UTF-8 character at an offset, 0 when they form none.
+std::size_t ValidCharacterLength(std::string_view text, std::size_t at)
 {
     const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    return std::min(length, text.size() - at);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (std::size_t next = at + 1; next < at + length; ++next) {
+        if ((static_cast<unsigned char>(text[next]) & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
+// A byte that starts no UTF-8 character counts as one character of its own.
+std::size_t CharacterLength(std::string_view text, std::size_t at)
+{
+    return std::max<std::size_t>(ValidCharacterLength(text, at), 1);
 }
 
 // The tab-separated fields of the data lines of an embedded table; lines
@@ -148,6 +159,10 @@ void AppendWithinGbk(std::string& out, std::string_view converted)
 // The length of what must stay as typed at an offset, 0 when nothing.
 using KeptAt = std::function<std::size_t(std::size_t)>;
 
+// OpenCC's phrases hold no punctuation or spaces, so its segmentation starts
+// afresh after each of these.
+constexpr std::string_view kClauseBreaks[] = {"\n", " ", "，", "。", "；", "：", "！", "？", "、"};
+
 // How the corrections are applied: the text is walked the way OpenCC segments
 // it (longest phrase first), and where one of our words begins it is written
 // from our dictionary while the stretches between go through OpenCC whole, so
@@ -156,6 +171,9 @@ using KeptAt = std::function<std::size_t(std::size_t)>;
 // kept one) that starts inside it and runs past its end, so 出手时干脆 keeps
 // 乾脆 and 中年干劲 keeps 幹勁 although 时干 and 年干 are ours. A post-pass
 // over OpenCC's output could not tell 醜 the branch from 醜 the ugly.
+// Only the clauses that hold one of our words (or a kept word) are walked;
+// the rest goes to OpenCC untouched. Bytes that are no UTF-8 (which OpenCC
+// refuses) are copied as they stand, like kept words.
 class TraditionalConverter {
 public:
     TraditionalConverter(const char* configuration, Script script) : column_(ColumnOf(script))
@@ -172,9 +190,12 @@ public:
         phrases_ = segmentation->GetDict();
     }
 
-    std::string Convert(std::string_view text, const KeptAt& keptAt) const
+    std::string Convert(std::string_view text, const KeptAt& keptWordAt) const
     {
-        const FieldWords& fieldWords = TheFieldWords();
+        const KeptAt keptAt = [&](std::size_t at) {
+            const std::size_t kept = keptWordAt(at);
+            return kept ? kept : ValidCharacterLength(text, at) ? 0 : 1;
+        };
         std::string out;
         out.reserve(text.size() + text.size() / 8);
         std::size_t runStart = 0;
@@ -187,20 +208,31 @@ public:
             runStart = at + length;
             return runStart;
         };
+        std::size_t candidate = 0;
+        bool candidateKnown = false;
         for (std::size_t at = 0; at < text.size();) {
+            if (!candidateKnown || at > candidate) {
+                candidate = NextCandidate(text, at, keptAt);
+                candidateKnown = true;
+            }
+            if (candidate == text.size()) break;
+            if (const std::size_t clause = ClauseStart(text, at, candidate); clause > at) {
+                at = clause;
+                continue;
+            }
             if (const std::size_t kept = keptAt(at)) {
                 at = writeInstead(at, kept, text.substr(at, kept));
                 continue;
             }
             const std::size_t phrase = PhraseLengthAt(text, at);
-            const FieldWord* word = fieldWords.LongestAt(text, at);
+            const FieldWord* word = TheFieldWords().LongestAt(text, at);
             if (word && word->simplified.size() >= phrase &&
                 !WordStartsInsideAndRunsPast(text, at, at + word->simplified.size(), keptAt)) {
                 at = writeInstead(at, word->simplified.size(), word->converted[column_]);
                 continue;
             }
             const std::size_t step = std::max(phrase, CharacterLength(text, at));
-            at += KeptWordStartsInside(at, at + step, keptAt) ? CharacterLength(text, at) : step;
+            at += KeptWordStartsInside(text, at, at + step, keptAt) ? CharacterLength(text, at) : step;
         }
         flushRun(text.size());
         return out;
@@ -213,9 +245,30 @@ private:
         return match.IsNull() ? 0 : match.Get()->KeyLength();
     }
 
-    static bool KeptWordStartsInside(std::size_t begin, std::size_t end, const KeptAt& keptAt)
+    // Where the next of our words or a kept word begins, the text's end when nowhere.
+    static std::size_t NextCandidate(std::string_view text, std::size_t from, const KeptAt& keptAt)
     {
-        for (std::size_t at = begin + 1; at < end; ++at) {
+        for (std::size_t at = from; at < text.size(); at += CharacterLength(text, at)) {
+            if (keptAt(at) || TheFieldWords().LongestAt(text, at)) return at;
+        }
+        return text.size();
+    }
+
+    // Where the clause holding the offset `to` begins, counting from `from`.
+    static std::size_t ClauseStart(std::string_view text, std::size_t from, std::size_t to)
+    {
+        std::size_t start = from;
+        for (std::size_t at = from; at < to; at += CharacterLength(text, at)) {
+            for (std::string_view clauseBreak : kClauseBreaks) {
+                if (text.substr(at).starts_with(clauseBreak)) start = at + clauseBreak.size();
+            }
+        }
+        return std::min(start, to);
+    }
+
+    static bool KeptWordStartsInside(std::string_view text, std::size_t begin, std::size_t end, const KeptAt& keptAt)
+    {
+        for (std::size_t at = begin + CharacterLength(text, begin); at < end; at += CharacterLength(text, at)) {
             if (keptAt(at)) return true;
         }
         return false;

@@ -111,6 +111,16 @@ TEST(KeptWords, StayAsTypedWhereverTheyOccur)
     }
 }
 
+// OpenCC refuses bytes that are no UTF-8; they pass through and the rest is
+// still converted.
+TEST(Conversion, CopiesBytesThatAreNoUtf8)
+{
+    for (Script script : kTraditionalScripts) {
+        EXPECT_EQ(ConvertText("农历\xFF白腊金\xE5\x8D", script), "農曆\xFF白蠟金\xE5\x8D") << ScriptName(script);
+        EXPECT_EQ(ConvertText("\x80丑时", script, std::vector<std::string>{"\xC0"}), "\x80丑時");
+    }
+}
+
 TEST(ScriptNames, RoundTrip)
 {
     for (Script script : {Script::Simplified, Script::Traditional, Script::Taiwan, Script::HongKong}) {
