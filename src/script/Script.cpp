@@ -351,6 +351,16 @@ std::string ConvertTextKeepingSpan(std::string_view text, Script script, std::si
     return Convert(text, script, [&](std::size_t at) { return at == begin ? length : std::size_t{0}; });
 }
 
+std::vector<std::string> ConvertedForms(std::string_view text)
+{
+    std::vector<std::string> forms;
+    for (Script script : kScripts) {
+        std::string form = ConvertText(text, script);
+        if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(std::move(form));
+    }
+    return forms;
+}
+
 std::vector<std::string> CharactersOutsideGbk(std::string_view text)
 {
     std::vector<std::string> outside;

@@ -20,6 +20,8 @@ namespace velmora {
 
 enum class Script { Simplified, Traditional, Taiwan, HongKong };
 
+inline constexpr Script kScripts[] = {Script::Simplified, Script::Traditional, Script::Taiwan, Script::HongKong};
+
 // "simplified", "traditional", "taiwan", "hongkong".
 std::string_view ScriptName(Script script);
 std::optional<Script> ParseScript(std::string_view name);
@@ -36,6 +38,11 @@ std::string ConvertText(std::string_view text, Script script, std::span<const st
 // is converted as if the span were a word of its own. A span past the end is
 // cut at the end.
 std::string ConvertTextKeepingSpan(std::string_view text, Script script, std::size_t begin, std::size_t length);
+
+// The text as each script writes it, each spelling once, simplified first:
+// what a search compares traditional input with (converting the input back
+// would lose information: 乾安縣 is not 干安县).
+std::vector<std::string> ConvertedForms(std::string_view text);
 
 // The characters of the UTF-8 text that GBK cannot write, each once, in the
 // order they first appear. Converted text holds none (OpenCC's few characters

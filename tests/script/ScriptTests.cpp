@@ -123,7 +123,7 @@ TEST(Conversion, CopiesBytesThatAreNoUtf8)
 
 TEST(ScriptNames, RoundTrip)
 {
-    for (Script script : {Script::Simplified, Script::Traditional, Script::Taiwan, Script::HongKong}) {
+    for (Script script : kScripts) {
         EXPECT_EQ(ParseScript(ScriptName(script)), script);
     }
     EXPECT_EQ(ParseScript("twp"), std::nullopt);
