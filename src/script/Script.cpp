@@ -103,6 +103,8 @@ public:
     }
 
     // The longest of our words that the text holds at the offset.
+    const std::deque<FieldWord>& All() const { return words_; }
+
     const FieldWord* LongestAt(std::string_view text, std::size_t at) const
     {
         const auto found = byFirstCharacter_.find(text.substr(at, CharacterLength(text, at)));
@@ -349,6 +351,13 @@ std::string ConvertTextKeepingSpan(std::string_view text, Script script, std::si
     begin = std::min(begin, text.size());
     length = std::min(length, text.size() - begin);
     return Convert(text, script, [&](std::size_t at) { return at == begin ? length : std::size_t{0}; });
+}
+
+std::vector<std::string> CorrectedWords()
+{
+    std::vector<std::string> words;
+    for (const FieldWord& word : TheFieldWords().All()) words.push_back(word.simplified);
+    return words;
 }
 
 std::vector<std::string> ConvertedForms(std::string_view text)

@@ -39,6 +39,9 @@ std::string ConvertText(std::string_view text, Script script, std::span<const st
 // cut at the end.
 std::string ConvertTextKeepingSpan(std::string_view text, Script script, std::size_t begin, std::size_t length);
 
+// The simplified words our own dictionary corrects (data/script/field-words.tsv).
+std::vector<std::string> CorrectedWords();
+
 // The text as each script writes it, each spelling once, simplified first:
 // what a search compares traditional input with (converting the input back
 // would lose information: 乾安縣 is not 干安县).
