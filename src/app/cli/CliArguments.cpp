@@ -64,8 +64,8 @@ OptionSpec ScriptOption()
 {
     return {"--script", "SCRIPT",
             "the characters of the output: simplified (the default), traditional, taiwan or hongkong (traditional "
-            "characters as OpenCC's s2t, s2tw and s2hk write them, with this field's words kept right); the "
-            "typed name stays as typed",
+            "characters as OpenCC's s2t, s2tw and s2hk write them, with this field's words kept right); a "
+            "reading's name stays as typed",
             OneOf(ScriptNames(), "the script")};
 }
 

@@ -88,7 +88,10 @@ std::vector<std::string> SimplifiedPlaceSpellings(std::string_view text)
 
 std::vector<Place> FindPlacesInAnyScript(std::string_view text, std::size_t limit)
 {
+    // Text the list holds as it stands is simplified (or the same in every
+    // script): OpenCC's dictionaries are only read for text it does not hold.
     std::vector<Place> places = FindPlaces(text, limit);
+    if (!places.empty()) return places;
     for (const std::string& spelling : SimplifiedPlaceSpellings(text)) {
         for (Place& place : FindPlaces(spelling, limit)) {
             if (places.size() >= limit) return places;

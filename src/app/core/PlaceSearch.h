@@ -18,8 +18,8 @@ namespace velmora {
 // `text` (台北 for 臺北, 乾安 for 乾安), each once; `text` itself is not among them.
 std::vector<std::string> SimplifiedPlaceSpellings(std::string_view text);
 
-// FindPlaces for `text` and then for its simplified spellings, without
-// repeats, at most `limit` places.
+// FindPlaces for `text`; when that finds nothing, FindPlaces for each of its
+// simplified spellings, without repeats, at most `limit` places.
 std::vector<Place> FindPlacesInAnyScript(std::string_view text, std::size_t limit = 50);
 
 // PlaceNamed for `text`, else for the one place its simplified spellings name.
