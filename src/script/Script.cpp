@@ -1,13 +1,20 @@
 #include "Script.h"
 
-#include <opencc/Config.hpp>
+#include <opencc/Conversion.hpp>
+#include <opencc/ConversionChain.hpp>
 #include <opencc/Converter.hpp>
-#include <opencc/Dict.hpp>
+#include <opencc/DictGroup.hpp>
+#include <opencc/MarisaDict.hpp>
 #include <opencc/MaxMatchSegmentation.hpp>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <deque>
+#include <list>
+#include <memory>
 #include <functional>
 #include <stdexcept>
 #include <unordered_map>
@@ -158,6 +165,32 @@ void AppendWithinGbk(std::string& out, std::string_view converted)
     }
 }
 
+// One of OpenCC's dictionaries, by its full path in OpenCC's data folder.
+opencc::DictPtr LoadDictionary(const char* file)
+{
+    const std::string path = std::string(VELMORA_OPENCC_DATA_DIR) + "/" + file;
+    errno = 0;
+    const std::unique_ptr<FILE, int (*)(FILE*)> stream(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!stream) throw std::runtime_error("OpenCC's dictionary " + path + " cannot be read: " + std::strerror(errno));
+    try {
+        return opencc::MarisaDict::NewFromFile(stream.get());
+    } catch (const std::exception& error) {
+        throw std::runtime_error("OpenCC's dictionary " + path + " is damaged: " + error.what());
+    }
+}
+
+// The dictionaries every traditional script starts from, read once.
+struct Dictionaries {
+    opencc::DictPtr phrases = LoadDictionary("STPhrases.ocd2");
+    opencc::DictPtr characters = LoadDictionary("STCharacters.ocd2");
+};
+
+const Dictionaries& SimplifiedDictionaries()
+{
+    static const Dictionaries dictionaries;
+    return dictionaries;
+}
+
 // The length of what must stay as typed at an offset, 0 when nothing.
 using KeptAt = std::function<std::size_t(std::size_t)>;
 
@@ -165,6 +198,13 @@ using KeptAt = std::function<std::size_t(std::size_t)>;
 // afresh after each of these.
 constexpr std::string_view kClauseBreaks[] = {"\n", " ", "，", "。", "；", "：", "！", "？", "、"};
 
+// The converters are OpenCC's s2t, s2tw and s2hk chains (its s2t.json,
+// s2tw.json and s2hk.json): phrases segmented by STPhrases, converted by
+// STPhrases and STCharacters, then, for Taiwan and Hong Kong, their variants.
+// They are built here from the dictionaries' full paths because OpenCC's own
+// configuration loader looks for each dictionary in the working folder first,
+// where a stray file of that name would change the output or end the program.
+//
 // How the corrections are applied: the text is walked the way OpenCC segments
 // it (longest phrase first), and where one of our words begins it is written
 // from our dictionary while the stretches between go through OpenCC whole, so
@@ -178,18 +218,16 @@ constexpr std::string_view kClauseBreaks[] = {"\n", " ", "，", "。", "；", "�
 // refuses) are copied as they stand, like kept words.
 class TraditionalConverter {
 public:
-    TraditionalConverter(const char* configuration, Script script) : column_(ColumnOf(script))
+    TraditionalConverter(Script script, const char* variants)
+        : phrases_(SimplifiedDictionaries().phrases), column_(ColumnOf(script))
     {
-        try {
-            opencc::Config config;
-            converter_ = config.NewFromFile(configuration);
-        } catch (const std::exception& error) {
-            throw std::runtime_error(std::string("OpenCC's ") + configuration + " cannot be loaded: " + error.what());
-        }
-        const auto segmentation =
-            std::dynamic_pointer_cast<const opencc::MaxMatchSegmentation>(converter_->GetSegmentation());
-        if (!segmentation) throw std::runtime_error(std::string("OpenCC's ") + configuration + " segments no phrases");
-        phrases_ = segmentation->GetDict();
+        const auto& dictionaries = SimplifiedDictionaries();
+        std::list<opencc::ConversionPtr> chain = {std::make_shared<opencc::Conversion>(
+            std::make_shared<opencc::DictGroup>(std::list<opencc::DictPtr>{phrases_, dictionaries.characters}))};
+        if (variants) chain.push_back(std::make_shared<opencc::Conversion>(LoadDictionary(variants)));
+        converter_ = std::make_shared<opencc::Converter>(std::string(ScriptName(script)),
+                                                         std::make_shared<opencc::MaxMatchSegmentation>(phrases_),
+                                                         std::make_shared<opencc::ConversionChain>(chain));
     }
 
     std::string Convert(std::string_view text, const KeptAt& keptWordAt) const
@@ -298,15 +336,15 @@ const TraditionalConverter& ConverterFor(Script script)
 {
     switch (script) {
     case Script::Traditional: {
-        static const TraditionalConverter converter("s2t.json", script);
+        static const TraditionalConverter converter(script, nullptr);
         return converter;
     }
     case Script::Taiwan: {
-        static const TraditionalConverter converter("s2tw.json", script);
+        static const TraditionalConverter converter(script, "TWVariants.ocd2");
         return converter;
     }
     case Script::HongKong: {
-        static const TraditionalConverter converter("s2hk.json", script);
+        static const TraditionalConverter converter(script, "HKVariants.ocd2");
         return converter;
     }
     case Script::Simplified: break;

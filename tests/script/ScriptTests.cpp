@@ -2,6 +2,7 @@
 
 #include <opencc/SimpleConverter.hpp>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -109,6 +110,26 @@ TEST(Conversion, CopiesBytesThatAreNoUtf8)
         EXPECT_EQ(ConvertText("农历\xFF白腊金\xE5\x8D", script), "農曆\xFF白蠟金\xE5\x8D") << ScriptName(script);
         EXPECT_EQ(ConvertText("\x80丑时", script, std::vector<std::string>{"\xC0"}), "\x80丑時");
     }
+}
+
+// OpenCC's own loader would take dictionaries of these names from the
+// working folder first; ours reads OpenCC's data folder only. Run in a fresh
+// process, so that the dictionaries are read there.
+TEST(Dictionaries, StrayFilesInTheWorkingFolderChangeNothing)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "velmora-stray-opencc";
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"STPhrases.ocd2", "STCharacters.ocd2", "TWVariants.ocd2", "s2t.json"})
+        std::ofstream(folder / name) << "not a dictionary";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::filesystem::current_path(folder);
+            const bool right = ConvertText("惊蛰白腊金", Script::Taiwan) == "驚蟄白蠟金";
+            std::exit(right ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(ScriptNames, RoundTrip)
