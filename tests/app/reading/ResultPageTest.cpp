@@ -292,6 +292,23 @@ TEST_F(PageFiles, ACharacterOutsideGbkSurvivesInThePageFile)
     RemoveResultPageFiles();
 }
 
+// In a traditional script the whole page is converted, the template's
+// headings too, except the typed name, and it stays within GBK.
+TEST(ResultPageScript, ConvertsAllButTheNameAndStaysWithinGbk)
+{
+    BirthInput input = LeapMonthBirth();
+    input.name = "李后";
+    const TKarvoInfo record = ReadingOf(input);
+    const std::string page = GbkToUtf8(RenderResultPage(record, input.name, input.sex, Script::Taiwan));
+    EXPECT_EQ(page.find("\uFFFD"), std::string::npos);
+    EXPECT_NE(page.find("姓名：李后"), std::string::npos);
+    EXPECT_NE(page.find("農曆生日"), std::string::npos);
+    EXPECT_NE(page.find("<h2>屬相解說</h2>"), std::string::npos);
+    EXPECT_EQ(page.find("农历"), std::string::npos);
+    EXPECT_EQ(GbkToUtf8(RenderResultPage(record, input.name, input.sex, Script::Simplified)),
+              GbkToUtf8(RenderResultPage(record, input.name, input.sex)));
+}
+
 // The page of one reading, byte for byte, against the file kept in
 // tests/data/golden (GB18030 with CR LF). After a deliberate change of the
 // page, the new bytes are in the build folder to compare and copy over.
