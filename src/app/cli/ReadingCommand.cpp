@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "ChineseCalendar.h"
 #include "CliArguments.h"
 #include "CliCommands.h"
 #include "OutputFile.h"
@@ -96,6 +97,7 @@ struct ReadingRequest {
     std::optional<std::string> output;
     std::optional<std::string> database;
     Script script = Script::Simplified;
+    StartupDate asOf;  // the day the reading is made on
 };
 
 // The exact birth moment's options; every value has passed its rule.
@@ -142,6 +144,19 @@ std::optional<std::string> CheckOptionsTogether(const ParsedArguments& args)
     return std::nullopt;
 }
 
+// A day of the Gregorian calendar between the years 1 and 9999.
+ValueRule DayOfReading()
+{
+    const ValueRule text = DateText(false);
+    return [=](std::string_view value) -> std::optional<std::string> {
+        if (auto problem = text(value)) return problem;
+        const Date day = *ParseDate(value, false).date;
+        if (day.year < 1 || day.year > 9999 || !IsValidGregorianDate(day.year, day.month, day.day))
+            return "the day of the reading is a date of the years 1 to 9999 that exists";
+        return std::nullopt;
+    };
+}
+
 ValueRule ParsedBy(bool (*parse)(std::string_view, double&), std::string words)
 {
     return [=](std::string_view value) -> std::optional<std::string> {
@@ -152,6 +167,15 @@ ValueRule ParsedBy(bool (*parse)(std::string_view, double&), std::string words)
 }
 
 // The request the parsed options make; every value has passed its rule.
+StartupDate Today()
+{
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {static_cast<std::uint16_t>(local.tm_year + 1900), static_cast<std::uint16_t>(local.tm_mon + 1),
+            static_cast<std::uint16_t>(local.tm_mday)};
+}
+
 ReadingRequest MakeRequest(const ParsedArguments& args)
 {
     ReadingRequest request;
@@ -171,17 +195,16 @@ ReadingRequest MakeRequest(const ParsedArguments& args)
     request.output = args.Value("--output");
     request.database = args.Value("--database");
     request.script = ChosenScript(args);
+    input.chart = args.Has("--chart");
+    request.asOf = Today();
+    if (const auto asOf = args.Value("--as-of")) {
+        const Date day = *ParseDate(*asOf, false).date;
+        request.asOf = {static_cast<std::uint16_t>(day.year), static_cast<std::uint16_t>(day.month),
+                        static_cast<std::uint16_t>(day.day)};
+    }
     return request;
 }
 
-StartupDate Today()
-{
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
-    return {static_cast<std::uint16_t>(local.tm_year + 1900), static_cast<std::uint16_t>(local.tm_mon + 1),
-            static_cast<std::uint16_t>(local.tm_mday)};
-}
 
 std::string ConnectionStringFor(const std::optional<std::string>& database)
 {
@@ -220,7 +243,7 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         TDatabaseConnection con1(ConnectionStringFor(request.database), DatabaseUse::SharedReading);
         TDatabaseQuery qry1(con1);
         TKarvoInfo record;
-        const ReadingOutcome outcome = ComputeReading(request.input, Today(), qry1, record);
+        const ReadingOutcome outcome = ComputeReading(request.input, request.asOf, qry1, record);
         if (outcome == ReadingOutcome::UnknownPlace) {
             err << OutcomeMessage(outcome) << "\n";
             return kExitUsage;
@@ -286,6 +309,10 @@ CommandSpec ReadingCommand()
                  "--longitude"},
                 {"--zi", "late|early", "the 子时 school: late keeps 23:00-24:00 on its day (the default), early "
                  "takes the next day's day pillar and lunar day from 23:00", OneOf({"late", "early"}, "the 子时 school")},
+                {"--chart", "", "add the full 八字 chart: each pillar's ten god, hidden stems, growth stage and "
+                 "Nayin, the void branches, and the luck pillars (大运) with their exact start and their years"},
+                {"--as-of", "Y-M-D", "the day the reading is made on (today when not given): the age counts to it, "
+                 "and the chart marks its luck pillar and year as the current ones", DayOfReading()},
                 {"--format", "FORMAT", FormatHelp() + " (text when not given)",
                  OneOf(FormatNames(), "the format")},
                 {"--output", "FILE", "write to FILE instead of standard output"},
@@ -295,7 +322,9 @@ CommandSpec ReadingCommand()
         .examples = {"velmora-cli reading --name 张三 --sex 男 --gregorian 1984-2-4 --hour 23",
                      "velmora-cli reading --name=李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --format json",
                      "velmora-cli reading --name 王五 --sex 男 --gregorian 2024-2-4 --hour 10 --minute 5 --place 成都",
-                     "velmora-cli reading --name 赵六 --sex 女 --gregorian 1990-5-17 --hour unknown"},
+                     "velmora-cli reading --name 赵六 --sex 女 --gregorian 1990-5-17 --hour unknown",
+                     "velmora-cli reading --name 张三 --sex 女 --gregorian 1983-2-15 --hour 20 --precise --chart "
+                     "--as-of 2026-12-08 --format json"},
         .check = CheckOptionsTogether,
         .run = RunReading,
     };

@@ -109,8 +109,11 @@ QImage WholePagePicture(const QUrl& url, int cssWidth, qreal scale) {
     view.resize(cssWidth, 600);
     view.show();
     LoadPage(*view.page(), url);
+    // Folded parts (the chart's luck pillars) print their contents; opened
+    // on screen too, the page measures as tall as it prints.
     const int cssHeight = RunScriptForInt(
-        *view.page(), QStringLiteral("Math.max(document.documentElement.scrollHeight, document.body.scrollHeight)"));
+        *view.page(), QStringLiteral("document.querySelectorAll('details').forEach(d => d.open = true);"
+                                     "Math.max(document.documentElement.scrollHeight, document.body.scrollHeight)"));
     // Printed onto one sheet exactly as large as the page (a page pixel is
     // 0.75 point), then drawn at the picture's resolution: the engine draws
     // all of it in one go, however tall.

@@ -4,6 +4,7 @@
 #include "InputCheck.h"
 #include "MessageBoxes.h"
 #include "MomentChooser.h"
+#include "MomentSettings.h"
 #include "ResultPage.h"
 #include "ResultView.h"
 #include "StripTag.h"
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QTimer>
 #include <QUrlQuery>
@@ -141,6 +143,7 @@ void TFormKarvo::SetUpComponents() {
     ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
     Moment = new TMomentChooser(*PaintControl1, *imgShengXiao, Handler(&TFormKarvo::btnBeginClick));
     SetUpHourUnknown();
+    SetUpChartSwitch();
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
@@ -263,6 +266,11 @@ void TFormKarvo::ShowBannerPage() {
     wbAD->Navigate(BannerUrl());
 }
 
+namespace {
+// Whether the page shows the full chart, in the window's settings.
+const QString ChartShownKey = QStringLiteral("chart/shown");
+}  // namespace
+
 void TFormKarvo::SetUpHourUnknown() {
     HourUnknown = new TStripTag(*PaintControl1, *Moment->lblMoment, QStringLiteral("时辰不详"),
                                 QStringLiteral("时辰不详 ✓"));
@@ -273,6 +281,17 @@ void TFormKarvo::SetUpHourUnknown() {
         Guarded([this] { btnBeginClick(); });
     });
     wbKarvo->setLinkHandler([this](const QUrl& url) { return OpenCandidate(url); });
+}
+
+void TFormKarvo::SetUpChartSwitch() {
+    ChartSwitch = new TStripTag(*PaintControl1, *HourUnknown, QStringLiteral("八字详盘"), QStringLiteral("八字详盘 ✓"));
+    ChartSwitch->setObjectName(QStringLiteral("lblChart"));
+    ChartSwitch->setToolTip(QStringLiteral("在结果页加上八字详盘：十神、藏干、十二长生、纳音、空亡与大运流年"));
+    ChartSwitch->SetOn(OpenWindowSettings()->value(ChartShownKey, false).toBool());
+    connect(ChartSwitch, &TStripTag::Switched, this, [this](bool on) {
+        OpenWindowSettings()->setValue(ChartShownKey, on);
+        Guarded([this] { btnBeginClick(); });
+    });
 }
 
 bool TFormKarvo::OpenCandidate(const QUrl& url) {
@@ -315,6 +334,7 @@ BirthInput TFormKarvo::ReadBirthInput() const {
     input.day = Utf8(edtDay->text());
     input.hour = Utf8(edtHour->text());
     input.moment = Moment->Options();
+    input.chart = ChartSwitch->IsOn();
     if (HourUnknown->IsOn()) {
         // Neither the hour nor a minute kept from another birth applies.
         input.hourUnknown = true;
@@ -379,7 +399,11 @@ void TFormKarvo::ShowSummary() {
     SetCaption(lblXingZuo, reading.XingZuo);
     SetCaption(lblWuXing, DescribeMissingElements(reading.WuXing));
     SetCaption(lblShuXiang, reading.ShuXiang);
-    SetCaption(lblGuZhong, reading.HourUnknown ? CandidateWeightRange(reading.Candidates) : reading.GuZhong);
+    // The strip has room for one weight: an unknown hour's range is on the page.
+    SetCaption(lblGuZhong, reading.HourUnknown ? std::string("不详") : reading.GuZhong);
+    lblGuZhong->setToolTip(reading.HourUnknown ? QString::fromStdString("骨重在" + CandidateWeightRange(reading.Candidates) +
+                                                                        "之间，各时辰见结果页的时辰表")
+                                               : QString());
     DrawZodiacPicture(reading.ShuXiangIndex);
 }
 

@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageLineCase{"UnknownHourDate", GregorianBirth("1990-5-17", "unknown"), 2, "1990年5月17日 时辰不详"},
         PageLineCase{"UnknownHourWeights", GregorianBirth("1990-5-17", "unknown"), 6, "至"},
         PageLineCase{"UnknownHourPillars", GregorianBirth("1990-5-17", "unknown"), 10, "庚午 辛巳 壬午（时柱不详）"},
-        PageLineCase{"UnknownHourTable", GregorianBirth("1990-5-17", "unknown"), 11, "?hour=22\">亥时</a>"}),
+        PageLineCase{"UnknownHourTable", GregorianBirth("1990-5-17", "unknown"), 11, "?hour=22\" style=\"color:#db6200\">亥时</a>"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // The 子时 school is a note only for a birth around midnight or a school chosen.
