@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GbkCodec.h"
+#include "OutputFile.h"
 #include "Resources.h"
 #include "UnitPublic.h"
 
@@ -189,8 +190,8 @@ void WritePagePictureInto(const std::string& folder)
     std::string path = folder.empty() ? std::string(".") : folder;
     if (path.back() != '/') path += '/';
     path += kPagePictureFileName;
-    if (!SaveResourceToFile(kPagePictureResource, kPageResourceType, path))
-        throw std::runtime_error("Cannot create file \"" + path + "\". " + SystemReason());
+    if (const auto problem = WriteOutputFile(path, PagePictureBytes(), OutputName::Beside))
+        throw std::runtime_error(problem->words);
 }
 
 std::string ReadingFileBaseName(const TKarvoInfo& record, std::string_view name)

@@ -18,11 +18,9 @@ inline constexpr std::string_view kPageTemplateResource = "html";
 inline constexpr std::string_view kPagePictureResource = "BG";
 
 inline constexpr std::string_view kPageFileName = "template.html";
-// The page's style refers to its picture as .\bg.gif. A browser reads the
-// backslash as a style-sheet escape (\b is U+000B), so the file it asks for
-// beside the page is this one; writing the picture under exactly that name
-// lets the page find it on every file system.
-inline constexpr std::string_view kPagePictureFileName = ".\vg.gif";
+// The page's style refers to its picture by this plain name beside the page,
+// so a saved page and its picture travel together.
+inline constexpr std::string_view kPagePictureFileName = "bg.gif";
 
 // The fourteen texts of the page in document order. The name and sex are
 // those of the input fields when the page is built, HTML-escaped.
@@ -60,7 +58,9 @@ std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std
 std::string_view PagePictureBytes();
 
 // Writes the page's picture into `folder` under the name the page asks for,
-// so that a copy of the page saved there shows its motif. Errors are thrown.
+// so that a copy of the page saved there shows its motif, through the same
+// safe path as every output (never through a link, into a device or half).
+// Errors are thrown.
 void WritePagePictureInto(const std::string& folder);
 
 // The file name, without extension, proposed for a saved reading: the name

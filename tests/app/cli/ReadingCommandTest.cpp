@@ -237,6 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{BirthWith("--sex", "x"), "--sex x: the sex is 男 or 女"},
         ArgumentCase{BirthWith("--name", ""), "--name : the name is empty"},
         ArgumentCase{BirthWith("--name", "a\x1b[2Jb"), "--name a\\x1b[2Jb: the name is not plain UTF-8 text"},
+        ArgumentCase{BirthWith("--name", "a\xc2\x9b" "2Jb"), "--name a\\xc2\\x9b2Jb: the name is not plain UTF-8 text"},
         ArgumentCase{BirthWith("--name", "\xff\xfe"), "--name \\xff\\xfe: the name is not plain UTF-8 text"},
         ArgumentCase{BirthWith("--gregorian", "2009/9/21"), "--gregorian 2009/9/21: a date is Y-M-D in digits"},
         ArgumentCase{BirthWith("--gregorian", "2009-9a-21"), "--gregorian 2009-9a-21: a date is Y-M-D in digits"},
