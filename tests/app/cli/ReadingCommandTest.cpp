@@ -84,9 +84,23 @@ TEST(ReadingCommand, HtmlIsThePageFileAndCanGoToAFile)
     EXPECT_EQ(page.find("<html>\r\n"), 0u);
     EXPECT_NE(page.find("姓名：张三"), std::string::npos);
     EXPECT_NE(page.find("<strong>["), std::string::npos);
-    // The picture the page's style asks for lies beside it.
-    EXPECT_EQ(velmora::testing::ReadBytes((folder.Path() / std::string(velmora::kPagePictureFileName)).string()),
+    // The picture the page's style asks for lies beside it, under a plain name.
+    EXPECT_NE(page.find("url(bg.gif)"), std::string::npos);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"bg.gif", "page.html"}));
+    EXPECT_EQ(velmora::testing::ReadBytes((folder.Path() / "bg.gif").string()),
               std::string(velmora::PagePictureBytes()));
+}
+
+TEST(ReadingCommand, ALinkPlantedUnderThePicturesNameIsNotWrittenThrough)
+{
+    namespace fs = std::filesystem;
+    const velmora::testing::ScratchFolder folder;
+    { std::ofstream(folder.Path() / "victim") << "secret"; }
+    fs::create_symlink("victim", folder.Path() / "bg.gif");
+    const CliRun run = Reading(With(kBirth, {"--format", "html", "--output", (folder.Path() / "page.html").string()}));
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_NE(run.err.find("bg.gif: it is a symbolic link"), std::string::npos) << run.err;
+    EXPECT_EQ(velmora::testing::ReadBytes(folder.Path() / "victim"), "secret");
 }
 
 TEST(ReadingCommand, ImpossibleDatesEndWithTheirMessageAndStatusOne)
@@ -151,6 +165,9 @@ TEST_P(OutputFiles, AreRefusedWithTheReasonAndLeaveTheDatabaseWhole)
     fs::create_symlink("loop-b", folder.Path() / "loop-a");
     fs::create_symlink("loop-a", folder.Path() / "loop-b");
     fs::create_directory(folder.Path() / "folder");
+    { std::ofstream(folder.Path() / "kept") << "kept"; }
+    fs::create_hard_link(folder.Path() / "kept", folder.Path() / "hard-link-2");
+    fs::create_symlink("loop-a", folder.Path() / "dangling-loop");
     const std::string before = velmora::testing::ReadBytes(database);
     const std::vector<std::string> entries = folder.Entries();
 
@@ -172,7 +189,10 @@ INSTANTIATE_TEST_SUITE_P(
                       OutputCase{"loop-a", "cannot write loop-a: Too many levels of symbolic links"},
                       OutputCase{"missing/page.html", "cannot write missing/page.html: No such file or directory"},
                       OutputCase{"/dev/full", "cannot write /dev/full: No space left on device"},
-                      OutputCase{"page\x1b[2J.html/x", "cannot write page\\x1b[2J.html/x: No such file"}));
+                      OutputCase{"page\x1b[2J.html/x", "cannot write page\\x1b[2J.html/x: No such file"},
+                      OutputCase{"/proc/self/exe", "is this program or one of its libraries"},
+                      OutputCase{"hard-link-2", "has 2 hard links"},
+                      OutputCase{"dangling-loop", "Too many levels of symbolic links"}));
 
 TEST(ReadingCommand, AnOutputReplacesTheFileWholeThroughItsLink)
 {
