@@ -224,4 +224,33 @@ std::optional<OutputProblem> WriteOutputFile(const std::string& output, std::str
     return WriteAndRename(output, *target, bytes, &existing);
 }
 
+int FolderWriteError(const std::string& folder)
+{
+    std::string temporary = (fs::path(folder.empty() ? "." : folder) / ".velmora-XXXXXX").string();
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0) return errno;
+    const std::string block(4096, '\0');
+    int error = WriteAll(descriptor, block) && ::fsync(descriptor) == 0 ? 0 : errno;
+    if (::close(descriptor) != 0 && error == 0) error = errno;
+    ::unlink(temporary.c_str());
+    return error;
+}
+
+std::string ReasonInChinese(int error)
+{
+    struct Reason {
+        int error;
+        const char* words;
+    };
+    static constexpr Reason kReasons[] = {
+        {ENOSPC, "磁盘空间不足"},         {EDQUOT, "磁盘空间不足（超出配额）"}, {EACCES, "没有权限"},
+        {EPERM, "没有权限"},              {EROFS, "文件系统是只读的"},        {ENOENT, "找不到文件或文件夹"},
+        {EISDIR, "这是一个文件夹"},       {EMLINK, "链接过多"},               {ELOOP, "符号链接过多"},
+        {EIO, "输入输出错误"},
+    };
+    for (const Reason& reason : kReasons)
+        if (reason.error == error) return reason.words;
+    return std::strerror(error);
+}
+
 }  // namespace velmora

@@ -53,4 +53,13 @@ std::optional<OutputProblem> RefuseOutput(const std::string& output, const std::
 std::optional<OutputProblem> WriteOutputFile(const std::string& output, std::string_view bytes,
                                              OutputName kind = OutputName::Chosen);
 
+// Why `folder` takes no new file now, as the system says it (ENOSPC, EACCES,
+// EROFS, ...), or 0 when it does: a small temporary file is written there,
+// synced and removed. For a writer that does not say why it failed.
+int FolderWriteError(const std::string& folder);
+
+// The system's reason for `error` as the window tells it: the common ones
+// in Chinese words of our own, the system's own text for the rest.
+std::string ReasonInChinese(int error);
+
 }  // namespace velmora

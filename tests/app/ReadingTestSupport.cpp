@@ -135,7 +135,11 @@ std::vector<std::string> ScratchFolder::Entries() const
 FullDisk::FullDisk()
 {
     mounted_ = ::mount("tmpfs", folder_.Path().c_str(), "tmpfs", 0, "size=64k,mode=0777") == 0;
-    if (!mounted_) return;
+    if (mounted_) Fill();
+}
+
+void FullDisk::Fill() const
+{
     std::FILE* filler = std::fopen((folder_.Path() / "filler").c_str(), "wb");
     const std::string block(4096, 'x');
     while (filler != nullptr && std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&

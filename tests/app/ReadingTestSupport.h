@@ -55,6 +55,8 @@ public:
     FullDisk& operator=(const FullDisk&) = delete;
     bool Mounted() const { return mounted_; }
     const std::filesystem::path& Path() const { return folder_.Path(); }
+    // Fills it up again (after a test made room to put a file there first).
+    void Fill() const;
 
 private:
     ScratchFolder folder_;

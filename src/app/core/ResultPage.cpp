@@ -215,6 +215,8 @@ void RemoveResultPageFiles() noexcept
     } catch (...) {
         // Nothing to tidy when there is no private folder.
     }
+    // A folder made for this process alone goes with its files, empty or not.
+    RemoveFreshTempFolder();
 }
 
 }  // namespace velmora

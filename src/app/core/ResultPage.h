@@ -68,7 +68,8 @@ void WritePagePictureInto(const std::string& folder);
 // systems refuse become "_"; without a reading it is "算命结果".
 std::string ReadingFileBaseName(const TKarvoInfo& record, std::string_view name);
 
-// Deletes the page and its picture; errors are ignored.
+// Deletes the page and its picture, and the folder made for this process
+// alone when there is one; errors are ignored.
 void RemoveResultPageFiles() noexcept;
 
 }  // namespace velmora
