@@ -687,6 +687,7 @@ void TWebBrowseEx::SavePageAs() {
     if (saveState_ == SaveState::Pending) {
         loop.exec();
     }
+
     const SaveState outcome = saveState_;
     saveState_ = SaveState::Idle;
     if (outcome == SaveState::Pending) {
@@ -733,7 +734,12 @@ void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
         if (watched->state() == QWebEngineDownloadRequest::DownloadCompleted) {
             SettleSave(SaveState::Saved);
         } else {
-            SettleSave(SaveState::Failed, watched->interruptReasonString());
+            // Only an interrupted download has a reason; asking a cancelled
+            // one (the engine cancels a single-file page it cannot write)
+            // crashes the engine.
+            SettleSave(SaveState::Failed, watched->state() == QWebEngineDownloadRequest::DownloadInterrupted
+                                              ? watched->interruptReasonString()
+                                              : QString());
         }
     });
     request->accept();
