@@ -105,7 +105,7 @@ struct Interrupted {
 };
 
 // The bound on one render: VELMORA_RENDER_TIMEOUT seconds, else 60.
-std::chrono::milliseconds RenderBound()
+std::chrono::seconds RenderBound()
 {
     const char* chosen = std::getenv("VELMORA_RENDER_TIMEOUT");
     if (chosen == nullptr || *chosen == '\0') return std::chrono::seconds(60);
@@ -129,9 +129,9 @@ void EndHelper(pid_t child)
 
 // Waits for the helper within the bound; its status, or throws when the
 // bound passes or velmora-cli is interrupted (the helper ended either way).
-int WaitForHelper(pid_t child, const std::string& helper)
+int WaitForHelper(pid_t child, const std::string& helper, std::chrono::seconds bound)
 {
-    const auto deadline = std::chrono::steady_clock::now() + RenderBound();
+    const auto deadline = std::chrono::steady_clock::now() + bound;
     for (;;) {
         int status = 0;
         const pid_t done = waitpid(child, &status, WNOHANG);
@@ -149,8 +149,7 @@ int WaitForHelper(pid_t child, const std::string& helper)
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             EndHelper(child);
-            throw std::runtime_error(helper + " did not finish within " +
-                                     std::to_string(std::chrono::duration_cast<std::chrono::seconds>(RenderBound()).count()) +
+            throw std::runtime_error(helper + " did not finish within " + std::to_string(bound.count()) +
                                      " s and was stopped (VELMORA_RENDER_TIMEOUT=SECONDS sets another bound)");
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -162,6 +161,7 @@ int WaitForHelper(pid_t child, const std::string& helper)
 // is shown only when it fails.
 void RunHelper(const std::vector<std::string>& arguments, const std::filesystem::path& log)
 {
+    const std::chrono::seconds bound = RenderBound();  // a bad bound is told before anything starts
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -180,7 +180,7 @@ void RunHelper(const std::vector<std::string>& arguments, const std::filesystem:
     posix_spawnattr_destroy(&attributes);
     if (failed != 0)
         throw std::runtime_error("cannot start " + Printable(arguments[0]) + ": " + std::strerror(failed));
-    const int status = WaitForHelper(child, Printable(arguments[0]));
+    const int status = WaitForHelper(child, Printable(arguments[0]), bound);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(Printable(arguments[0]) + " could not render the page:\n" + ReadBytes(log));
 }

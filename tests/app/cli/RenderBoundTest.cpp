@@ -129,6 +129,7 @@ TEST_F(FakeHelper, ABadBoundIsNamed)
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_NE(run.err.find("VELMORA_RENDER_TIMEOUT=soon: the bound is a whole number of seconds"), std::string::npos)
         << run.err;
+    EXPECT_FALSE(fs::exists(folder_.Path() / "child"));  // the helper never started
 }
 
 // TERM and INT end velmora-cli as they would, after the helper and the
