@@ -208,6 +208,16 @@ std::optional<OutputProblem> RefuseOutput(const std::string& output, const std::
     return std::nullopt;
 }
 
+std::optional<OutputProblem> RefuseReplacing(const std::string& output, OutputName kind)
+{
+    int error = 0;
+    const std::optional<fs::path> target = kind == OutputName::Chosen ? FinalPath(output, error) : fs::path(output);
+    if (!target) return CannotWrite(output, error);
+    struct stat existing {};
+    if (::lstat(target->c_str(), &existing) != 0) return std::nullopt;  // the write itself finds the rest
+    return ReplaceProblem(output, existing, kind);
+}
+
 std::optional<OutputProblem> WriteOutputFile(const std::string& output, std::string_view bytes, OutputName kind)
 {
     if (output.empty()) return OutputProblem{ENOENT, "the output file name is empty"};

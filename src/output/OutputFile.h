@@ -46,6 +46,11 @@ struct KeptFile {
 // (device and inode), so links and other spellings of a path are caught.
 std::optional<OutputProblem> RefuseOutput(const std::string& output, const std::vector<KeptFile>& keptFiles);
 
+// What WriteOutputFile would refuse about what is at `output` now (a link,
+// device or pipe under a name beside, a folder, several hard links),
+// checked before any work; nothing when it may be written.
+std::optional<OutputProblem> RefuseReplacing(const std::string& output, OutputName kind);
+
 // Writes the bytes as above. A file that is replaced keeps its mode, owner
 // and group (refused when its owner or group cannot be kept); a file with
 // several hard links is refused, since replacing it would part the links. A

@@ -186,6 +186,18 @@ std::vector<KeptFile> KeptFiles(const std::string& database)
     return kept;
 }
 
+// Why the output, or the picture a page gets beside it, may not be written,
+// found before anything is.
+std::optional<OutputProblem> OutputProblemOf(const std::string& output, const ReadingFormat& format,
+                                             const std::string& database)
+{
+    if (auto problem = RefuseOutput(output, KeptFiles(database))) return problem;
+    if (!format.pictureBeside) return std::nullopt;
+    const std::filesystem::path picture =
+        std::filesystem::absolute(output).parent_path() / std::string(kPagePictureFileName);
+    return RefuseReplacing(picture.string(), OutputName::Beside);
+}
+
 int Emit(const std::string& bytes, const std::optional<std::string>& output, std::ostream& out, std::ostream& err)
 {
     if (output) {
@@ -230,13 +242,13 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         }
         // The database is still open here, so it is among the files the
         // output may not be.
+        const ReadingFormat& format = FormatNamed(request.format);
         if (request.output) {
-            if (const auto problem = RefuseOutput(*request.output, KeptFiles(con1.FilePath()))) {
+            if (const auto problem = OutputProblemOf(*request.output, format, con1.FilePath())) {
                 err << "velmora-cli reading: " << problem->words << "\n";
                 return kExitFailure;
             }
         }
-        const ReadingFormat& format = FormatNamed(request.format);
         const int status = Emit(format.render(request.input, record), request.output, out, err);
         if (status == kExitOk && format.pictureBeside && request.output &&
             std::filesystem::is_regular_file(*request.output))

@@ -101,6 +101,7 @@ TEST(ReadingCommand, ALinkPlantedUnderThePicturesNameIsNotWrittenThrough)
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_NE(run.err.find("bg.gif: it is a symbolic link"), std::string::npos) << run.err;
     EXPECT_EQ(velmora::testing::ReadBytes(folder.Path() / "victim"), "secret");
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"bg.gif", "victim"}));  // refused before the page
 }
 
 // A date that does not exist says which of its parts is wrong.
