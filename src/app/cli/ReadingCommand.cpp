@@ -13,6 +13,7 @@
 #include "BirthMoment.h"
 #include "RenderHelper.h"
 #include "InputCheck.h"
+#include "MessageText.h"
 #include "PlaceSearch.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
@@ -118,6 +119,7 @@ MomentOptions MakeMomentOptions(const ParsedArguments& args)
 // A name the place list knows, or why not.
 std::optional<std::string> PlaceProblem(std::string_view name)
 {
+    if (!IsPlainUtf8(name)) return "the place is not plain UTF-8 text";
     if (PlaceNamedInAnyScript(name)) return std::nullopt;
     std::string same;
     for (const Place& place : FindPlaces(name, 6))
@@ -212,11 +214,34 @@ std::string ConnectionStringFor(const std::optional<std::string>& database)
     return WithDataSource(kReadingConnectionString, *database);
 }
 
+// What an output may never be: the database this job reads and the
+// programs of the package, which sit beside this one.
+std::vector<KeptFile> KeptFiles(const std::string& database)
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    std::vector<KeptFile> kept = {{database, "the reading database"}, {RenderHelperPath(), "the rendering helper"}};
+    if (!error) kept.push_back({self.parent_path() / "velmora-cli", "the program velmora-cli"});
+    return kept;
+}
+
+// Why the output, or the picture a page gets beside it, may not be written,
+// found before anything is.
+std::optional<OutputProblem> OutputProblemOf(const std::string& output, const ReadingFormat& format,
+                                             const std::string& database)
+{
+    if (auto problem = RefuseOutput(output, KeptFiles(database))) return problem;
+    if (!format.pictureBeside) return std::nullopt;
+    const std::filesystem::path picture =
+        std::filesystem::absolute(output).parent_path() / std::string(kPagePictureFileName);
+    return RefuseReplacing(picture.string(), OutputName::Beside);
+}
+
 int Emit(const std::string& bytes, const std::optional<std::string>& output, std::ostream& out, std::ostream& err)
 {
     if (output) {
         if (const auto problem = WriteOutputFile(*output, bytes)) {
-            err << "velmora-cli reading: " << *problem << "\n";
+            err << "velmora-cli reading: " << problem->words << "\n";
             return kExitFailure;
         }
         return kExitOk;
@@ -256,13 +281,13 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         }
         // The database is still open here, so it is among the files the
         // output may not be.
+        const ReadingFormat& format = FormatNamed(request.format);
         if (request.output) {
-            if (const auto problem = RefuseOutput(*request.output, {con1.FilePath()})) {
-                err << "velmora-cli reading: " << *problem << "\n";
+            if (const auto problem = OutputProblemOf(*request.output, format, con1.FilePath())) {
+                err << "velmora-cli reading: " << problem->words << "\n";
                 return kExitFailure;
             }
         }
-        const ReadingFormat& format = FormatNamed(request.format);
         const int status = Emit(format.render(request.input, record, request.script), request.output, out, err);
         if (status == kExitOk && format.pictureBeside && request.output &&
             std::filesystem::is_regular_file(*request.output))

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "GbkCodec.h"
+#include "OutputFile.h"
 #include "Resources.h"
 #include "Chart.h"
 #include "UnitPublic.h"
@@ -252,8 +253,8 @@ void WritePagePictureInto(const std::string& folder)
     std::string path = folder.empty() ? std::string(".") : folder;
     if (path.back() != '/') path += '/';
     path += kPagePictureFileName;
-    if (!SaveResourceToFile(kPagePictureResource, kPageResourceType, path))
-        throw std::runtime_error("Cannot create file \"" + path + "\". " + SystemReason());
+    if (const auto problem = WriteOutputFile(path, PagePictureBytes(), OutputName::Beside))
+        throw std::runtime_error(problem->words);
 }
 
 std::string ReadingFileBaseName(const TKarvoInfo& record, std::string_view name)
@@ -277,6 +278,8 @@ void RemoveResultPageFiles() noexcept
     } catch (...) {
         // Nothing to tidy when there is no private folder.
     }
+    // A folder made for this process alone goes with its files, empty or not.
+    RemoveFreshTempFolder();
 }
 
 }  // namespace velmora

@@ -85,6 +85,7 @@ TFormKarvo::TFormKarvo(TFormServices services, QWidget* parent)
 }
 
 TFormKarvo::~TFormKarvo() {
+    SetSettingsNotice(nullptr);
     // The browsers may still report on a page while they go; they go first,
     // while everything their handlers use is still there.
     delete ApplicationEvents1;
@@ -137,6 +138,8 @@ void TFormKarvo::SetUpComponents() {
     N4 = pm1->addAction(QString::fromUtf16(kPictureMenuCaption));
     N4->setObjectName(QStringLiteral("N4"));
     PrintShortcut = new QShortcut(QKeySequence::Print, wbKarvo, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    // A settings file that cannot be read or kept is told about once, in a box of the window's.
+    SetSettingsNotice([this](const QString& text) { services_.Messages->Information(this, text); });
     export_ = std::make_unique<TReadingExport>(*this, *wbKarvo, services_);
     PrepareResultBrowser(*wbKarvo);
     ApplicationEvents1 = new TApplicationEvents(this);

@@ -70,7 +70,7 @@ TEST(PageTemplate, IsGbkWithItsFifteenFieldsAndThreePercentSigns)
     EXPECT_EQ(Count(text, "["), 0u);
     for (const char* fixed :
          {"<meta http-equiv=\"content-type\" content=\"text/html;charset=gb2312\">", "<title>算命结果</title>",
-          "body {font:12px/150%% arial;color:#333;background:#fffaf6 url(.\\bg.gif) no-repeat fixed 220px 70px;"
+          "body {font:12px/150%% arial;color:#333;background:#fffaf6 url(bg.gif) no-repeat fixed 220px 70px;"
           "border:1px solid #e59453;margin:0;padding:10px}",
           "#container {width:590px;position:absolute;left:50%%;margin-left:-285px;}",
           "table {color:#db6200;font-size:12px}", "table td {height:20px}",

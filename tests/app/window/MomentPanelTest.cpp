@@ -45,7 +45,7 @@ void SaveScreenOf(QWidget& window, const QString& name) {
 class MomentPanel : public ::testing::Test {
 protected:
     MomentPanel() {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder_.path());
+        qputenv("XDG_CONFIG_HOME", settingsFolder_.path().toLocal8Bit());
     }
 
     // A window at the fixed clock, up with its first page.
@@ -234,7 +234,7 @@ TEST_F(MomentPanel, TheSkippedDaylightSavingHourIsToldAndThePreviousReadingStays
 // With every choice off the window's page is the kept page, byte for byte.
 TEST(MomentPanelOff, TheWindowsPageIsTheGoldenPage) {
     QTemporaryDir settings;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     ScratchWorkingFolder folder(ScratchWorkingFolder::WithoutDatabase);
     std::filesystem::copy_file(testing::LabelledDatabaseFile(), folder.Path() / "Orsk.dll");
     FakeServices services;
