@@ -8,12 +8,14 @@
 #include "ResultPage.h"
 #include "ResultView.h"
 #include "StripTag.h"
+#include "WindowScript.h"
 #include "UnknownHour.h"
 #include "UnitPublic.h"
 #include "VendorSite.h"
 #include "WebBrowseEx.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QKeyEvent>
@@ -43,7 +45,7 @@ std::string Utf8(const QString& text) {
 
 // A label shows its caption in full, as the form's labels size themselves.
 void SetCaption(QLabel* label, std::string_view caption) {
-    label->setText(Text(caption));
+    label->setText(InWindowScript(Text(caption)));
     label->adjustSize();
 }
 
@@ -147,6 +149,9 @@ void TFormKarvo::SetUpComponents() {
     Moment = new TMomentChooser(*PaintControl1, *imgShengXiao, Handler(&TFormKarvo::btnBeginClick));
     SetUpHourUnknown();
     SetUpChartSwitch();
+    // The script kept from the last start; a simplified one loads nothing.
+    SetWindowScript(LoadWindowScript(*OpenWindowSettings()));
+    SetUpScriptMenu();
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
@@ -286,6 +291,33 @@ void TFormKarvo::SetUpHourUnknown() {
     wbKarvo->setLinkHandler([this](const QUrl& url) { return OpenCandidate(url); });
 }
 
+void TFormKarvo::SetUpScriptMenu() {
+    auto* menu = pm1->addMenu(QStringLiteral("文字"));
+    menu->setObjectName(QStringLiteral("pmScript"));
+    auto* choices = new QActionGroup(menu);
+    const std::pair<Script, QString> scripts[] = {{Script::Simplified, QStringLiteral("简体")},
+                                                  {Script::Taiwan, QStringLiteral("繁體（台灣）")},
+                                                  {Script::HongKong, QStringLiteral("繁體（香港）")},
+                                                  {Script::Traditional, QStringLiteral("繁體")}};
+    for (const auto& [script, caption] : scripts) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QStringLiteral("script_") + QString::fromUtf8(ScriptName(script).data()));
+        action->setCheckable(true);
+        action->setChecked(script == WindowScriptInForce());
+        // Each choice reads as its own script does.
+        KeepTextAsIs(*action);
+        choices->addAction(action);
+        connect(action, &QAction::triggered, this, [this, script = script] { ChooseScript(script); });
+    }
+}
+
+void TFormKarvo::ChooseScript(Script script) {
+    SetWindowScript(script);
+    SaveWindowScript(*OpenWindowSettings(), script);
+    ShowTextsInWindowScript(*this);
+    Guarded([this] { btnBeginClick(); });
+}
+
 void TFormKarvo::SetUpChartSwitch() {
     ChartSwitch = new TStripTag(*PaintControl1, *HourUnknown, QStringLiteral("八字详盘"), QStringLiteral("八字详盘 ✓"));
     ChartSwitch->setObjectName(QStringLiteral("lblChart"));
@@ -408,6 +440,8 @@ void TFormKarvo::ShowSummary() {
                                                                         "之间，各时辰见结果页的时辰表")
                                                : QString());
     DrawZodiacPicture(reading.ShuXiangIndex);
+    // The tags and captions a reading changes follow the window's script.
+    ShowTextsInWindowScript(*this);
 }
 
 // The animal's 50 x 50 picture goes onto the picture box's 49 x 48 bitmap at
@@ -427,7 +461,8 @@ void TFormKarvo::DrawZodiacPicture(int index) {
 }
 
 void TFormKarvo::ShowResultPage() {
-    const std::string page = WriteResultPage(*karvoInfo_, Utf8(edtName->text()), Utf8(cbbSex->currentText()));
+    const std::string page =
+        WriteResultPage(*karvoInfo_, Utf8(edtName->text()), Utf8(cbbSex->currentText()), WindowScriptInForce());
     wbKarvo->Navigate(QString::fromStdString(page));
     export_->SetReading(*karvoInfo_, edtName->text());
 }

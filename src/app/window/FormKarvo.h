@@ -17,6 +17,8 @@
 // error box with its own text, and the window goes on.
 #pragma once
 
+#include "Script.h"
+
 #include "ApplicationEvents.h"
 #include "FormServices.h"
 #include "KarvoInfo.h"
@@ -132,6 +134,9 @@ private:
     void BannerLoaded(bool loaded);
     void SetUpHourUnknown();
     void SetUpChartSwitch();
+    // 文字 in the menu: 简体, 繁體（台灣）, 繁體（香港）, 繁體; kept between starts.
+    void SetUpScriptMenu();
+    void ChooseScript(Script script);
     // A link of the page's table of 时辰: reads that 时辰. True when it was one.
     bool OpenCandidate(const QUrl& url);
     void DrawZodiacPicture(int index);

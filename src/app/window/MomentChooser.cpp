@@ -4,6 +4,7 @@
 #include "MomentPanel.h"
 #include "MomentSettings.h"
 #include "StripTag.h"
+#include "WindowScript.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -47,6 +48,7 @@ void TMomentChooser::OpenPanel() {
         return;
     }
     MakePanel();
+    ShowTextsInWindowScript(*panel);
     panel->setFont(lblMoment->window()->font());
     panel->PopUpUnder(*lblMoment);
 }
