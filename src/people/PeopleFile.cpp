@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace velmora::people {
 
@@ -231,16 +232,24 @@ std::string PeopleAsJson(const std::vector<Person>& people)
     return array.dump(2, ' ', false, Json::error_handler_t::strict) + "\n";
 }
 
+std::vector<std::pair<std::string_view, std::string>> PersonFieldTexts(const Person& person)
+{
+    const Json fields = FieldsOf(person);
+    std::vector<std::pair<std::string_view, std::string>> texts;
+    for (const std::string_view field : kPersonFields) texts.emplace_back(field, CellText(fields.at(field)));
+    return texts;
+}
+
 std::string PeopleAsCsv(const std::vector<Person>& people)
 {
     std::string out;
     for (std::size_t i = 0; i < kPersonFields.size(); ++i) out.append(i ? "," : "").append(kPersonFields[i]);
     out += "\r\n";
     for (const Person& person : people) {
-        const Json fields = FieldsOf(person);
-        for (std::size_t i = 0; i < kPersonFields.size(); ++i) {
-            if (i) out += ',';
-            AppendCell(out, CellText(fields.at(kPersonFields[i])));
+        bool first = true;
+        for (const auto& [field, text] : PersonFieldTexts(person)) {
+            if (!std::exchange(first, false)) out += ',';
+            AppendCell(out, text);
         }
         out += "\r\n";
     }

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Person.h"
@@ -24,6 +25,9 @@ namespace velmora::people {
 inline constexpr std::array<std::string_view, 17> kPersonFields = {
     "Id",     "Name",      "Sex",      "Calendar", "Date",     "Leap",    "Hour", "Minute", "Place",
     "Longitude", "Latitude", "TimeZone", "ZiSchool", "Precise", "Note", "Created", "Changed"};
+
+// The person's fields in the order of kPersonFields, each as the CSV has it.
+std::vector<std::pair<std::string_view, std::string>> PersonFieldTexts(const Person& person);
 
 std::string PeopleAsJson(const std::vector<Person>& people);
 std::string PeopleAsCsv(const std::vector<Person>& people);

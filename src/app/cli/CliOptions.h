@@ -34,6 +34,11 @@ struct OptionSpec {
     std::string_view group = {};
     // An option this one only goes with (--leap with --lunar).
     std::string_view goesWith = {};
+    // The part of the command's options this one belongs to ("birth").
+    std::string_view part = {};
+    // A part this option stands in for (--person for the birth): given, the
+    // part's options are not needed and may not be given beside it.
+    std::string_view standsFor = {};
 };
 
 // A word that is not an option, in its place (calendar FROM TO); needed
