@@ -211,34 +211,45 @@ void PeopleStore::Open()
     if (sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK)
         Fail("open");
     sqlite3_busy_timeout(db_, kPeopleBusyMilliseconds);
-    // The version is read before anything is written: a file that is no
-    // database, or a newer store, is left exactly as it is.
-    int version = 0;
-    {
-        Statement read(db_, "PRAGMA user_version");
-        if (!read.Ok() || read.Step() != SQLITE_ROW) Fail("read");
-        version = static_cast<int>(read.Integer(0));
-    }
-    if (version > kPeopleSchemaVersion) {
-        const std::string path = file_.string();
-        throw PeopleStoreError("Cannot open the people store " + Quoted(path) + ": it was made by a newer Velmora (schema " +
-                               std::to_string(version) + ", this one knows up to " +
-                               std::to_string(kPeopleSchemaVersion) + ").");
-    }
-    Execute("PRAGMA journal_mode = WAL");
+    // The file is read through before anything is written: a file that is
+    // no database, someone else's database or a newer store is left exactly
+    // as it is.
+    const int tables = ReadNumber("SELECT count(*) FROM sqlite_master");
+    const int version = ReadNumber("PRAGMA user_version");
+    if (version > kPeopleSchemaVersion)
+        Refuse("it was made by a newer Velmora (schema " + std::to_string(version) + ", this one knows up to " +
+               std::to_string(kPeopleSchemaVersion) + ")");
+    if (version == 0 && tables > 0) Refuse("it is a database of something else");
+    if (ReadText("PRAGMA journal_mode") != "wal") Execute("PRAGMA journal_mode = WAL");
     // Only an older store takes the write lock here; an opening never waits
     // for another process's change otherwise.
     if (version < kPeopleSchemaVersion) Migrate();
+}
+
+int PeopleStore::ReadNumber(const char* sql)
+{
+    Statement read(db_, sql);
+    if (!read.Ok() || read.Step() != SQLITE_ROW) Fail("read");
+    return static_cast<int>(read.Integer(0));
+}
+
+std::string PeopleStore::ReadText(const char* sql)
+{
+    Statement read(db_, sql);
+    if (!read.Ok() || read.Step() != SQLITE_ROW) Fail("read");
+    return read.Text(0);
+}
+
+void PeopleStore::Refuse(const std::string& reason)
+{
+    throw PeopleStoreError("The people store " + Quoted(file_.string()) + ": " + reason + ".");
 }
 
 void PeopleStore::Migrate()
 {
     InTransaction([&] {
         // Read again under the write lock: another process may have done it.
-        Statement read(db_, "PRAGMA user_version");
-        if (!read.Ok() || read.Step() != SQLITE_ROW) Fail("read");
-        const int version = static_cast<int>(read.Integer(0));
-        read.Reset();
+        const int version = ReadNumber("PRAGMA user_version");
         for (int step = version; step < kPeopleSchemaVersion; ++step) Execute(kSchemaSteps[step]);
         if (version < kPeopleSchemaVersion)
             Execute(("PRAGMA user_version = " + std::to_string(kPeopleSchemaVersion)).c_str());
@@ -271,6 +282,11 @@ void PeopleStore::Fail(std::string_view what)
     switch (code) {
     case SQLITE_NOTADB: reason = "it is not a people store, or its first page is damaged"; break;
     case SQLITE_CORRUPT: reason = "it is damaged"; break;
+    // Reads are the program's own statements: an error there is the file's,
+    // whose schema the engine cannot follow.
+    case SQLITE_ERROR:
+        reason = what == "read" ? "it is not a people store, or it is damaged" : "cannot " + std::string(what) + " it";
+        break;
     case SQLITE_BUSY:
     case SQLITE_LOCKED: reason = "another program kept it busy too long"; break;
     case SQLITE_READONLY: reason = "it may not be written"; break;

@@ -84,6 +84,9 @@ private:
     void Open();
     void Migrate();
     void Execute(const char* sql);
+    int ReadNumber(const char* sql);
+    std::string ReadText(const char* sql);
+    [[noreturn]] void Refuse(const std::string& reason);
     // Runs `work` inside BEGIN IMMEDIATE ... COMMIT; rolled back on a throw.
     void InTransaction(const std::function<void()>& work);
     [[noreturn]] void Fail(std::string_view what);
