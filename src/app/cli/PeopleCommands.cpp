@@ -60,8 +60,7 @@ int NoSuchPerson(std::string_view command, long long id, std::ostream& err)
 int RunAdd(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
     Person person;
-    ApplyBirthOptions(args, person);
-    person.note = args.Value("--note").value_or("");
+    ApplyPersonOptions(args, person);
     return WithStore("people add", err, [&](PeopleStore& store) {
         return FinishOutput(std::to_string(store.Add(person)) + "\n", "people add", out, err);
     });
@@ -101,8 +100,11 @@ int RunShow(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 std::vector<OptionSpec> EditOptions()
 {
     std::vector<OptionSpec> options = BirthOptions();
+    // Nothing is needed, and what goes with what is checked on the person
+    // the edit makes (--latitude for a person kept with a longitude).
     for (OptionSpec& option : options) {
         option.need = Need::Optional;
+        option.goesWith = {};
         if (option.name == "--precise") option.group = "precise";
     }
     options.push_back({"--no-precise", "", "read by the traditional rules again (a place or longitude still implies "
@@ -121,10 +123,9 @@ int RunEdit(const ParsedArguments& args, std::ostream&, std::ostream& err)
         const auto outcome = store.Edit(
             id,
             [&](Person& person) -> std::optional<std::string> {
-                ApplyBirthOptions(args, person);
+                ApplyPersonOptions(args, person);
                 if (args.Has("--no-precise")) person.precise = false;
                 if (args.Has("--no-place")) person.place.clear(), person.longitude.reset(), person.latitude.reset();
-                if (const auto note = args.Value("--note")) person.note = *note;
                 if (const auto problem = PersonProblem(person, AddSpec())) return problem->Describe();
                 return std::nullopt;
             },

@@ -31,6 +31,8 @@ struct PersonOption {
     std::optional<std::string> (*of)(const Person&);
     // Sets the field from a given option's value ("" for a switch).
     void (*set)(Person&, const std::string&);
+    // An option of the reading's birth; the others are people add's own.
+    bool ofBirth = true;
 };
 
 std::optional<std::string> Given(const std::string& text)
@@ -85,6 +87,8 @@ const PersonOption kPersonOptions[] = {
     // The traditional school is the reading's own default.
     {"--zi", "ZiSchool", [](const Person& p) { return p.ziSchool == "late" ? std::nullopt : std::optional(p.ziSchool); },
      [](Person& p, const std::string& v) { p.ziSchool = v; }},
+    {"--note", "Note", [](const Person& p) { return Given(p.note); },
+     [](Person& p, const std::string& v) { p.note = v; }, false},
 };
 
 const OptionSpec* FindOption(const CommandSpec& command, std::string_view name)
@@ -96,21 +100,31 @@ const OptionSpec* FindOption(const CommandSpec& command, std::string_view name)
 
 }  // namespace
 
-void ApplyBirthOptions(const ParsedArguments& args, Person& person)
+void ApplyPersonOptions(const ParsedArguments& args, Person& person)
 {
     for (const PersonOption& row : kPersonOptions)
         if (const auto value = args.Value(row.option)) row.set(person, *value);
 }
 
-std::vector<std::string> BirthArguments(const Person& person)
+namespace {
+
+std::vector<std::string> ArgumentsOf(const Person& person, bool birthOnly)
 {
     std::vector<std::string> args;
     for (const PersonOption& row : kPersonOptions) {
+        if (birthOnly && !row.ofBirth) continue;
         const auto value = row.of(person);
         // A switch has no value; every value goes after '=', so none is taken for an option.
         if (value) args.push_back(std::string(row.option) + (value->empty() ? "" : "=" + *value));
     }
     return args;
+}
+
+}  // namespace
+
+std::vector<std::string> BirthArguments(const Person& person)
+{
+    return ArgumentsOf(person, true);
 }
 
 std::optional<people::RowProblem> PersonProblem(const Person& person, const CommandSpec& options)
@@ -128,11 +142,16 @@ std::optional<people::RowProblem> PersonProblem(const Person& person, const Comm
                 return people::RowProblem{0, std::string(row.field), Quoted(*value) + ": " + *wrong};
     }
     // Then the options together: what is needed, what excludes what.
-    const ParseResult whole = ParseArguments(options, BirthArguments(person));
+    const ParseResult whole = ParseArguments(options, ArgumentsOf(person, false));
     if (whole.arguments) return std::nullopt;
-    for (const PersonOption& row : kPersonOptions)
-        if (whole.problem.starts_with(row.option)) return people::RowProblem{0, std::string(row.field), whole.problem};
-    return people::RowProblem{0, "", whole.problem};
+    // The field of the option the problem names first.
+    const PersonOption* first = nullptr;
+    std::size_t firstAt = std::string::npos;
+    for (const PersonOption& row : kPersonOptions) {
+        const std::size_t at = whole.problem.find(row.option);
+        if (at < firstAt) first = &row, firstAt = at;
+    }
+    return people::RowProblem{0, first ? std::string(first->field) : "", whole.problem};
 }
 
 }  // namespace velmora::cli
