@@ -31,6 +31,8 @@ int EmitOutput(std::string_view bytes, const std::optional<std::string>& output,
 // and the exact moment's), all of part kBirthPart; people add takes them too.
 inline constexpr std::string_view kBirthPart = "birth";
 std::vector<OptionSpec> BirthOptions();
+// What the birth's options cannot say row by row (--hour unknown has no --minute).
+std::optional<std::string> CheckBirthTogether(const ParsedArguments& args);
 
 // calendar FROM TO: one line per day with its lunar date and pillars.
 CommandSpec CalendarCommand();

@@ -32,6 +32,7 @@ public:
             }
         }
         if (problem_.empty()) CheckWhole();
+        if (problem_.empty() && command_.check) problem_ = command_.check(parsed_).value_or("");
         if (!problem_.empty()) return {std::nullopt, problem_};
         return {std::move(parsed_), {}};
     }

@@ -69,6 +69,9 @@ struct CommandSpec {
     std::vector<WordSpec> words;
     std::vector<OptionSpec> options;
     std::vector<std::string_view> examples;  // whole command lines
+    // What the options' table cannot say: options that exclude each other
+    // by their values. Nothing when the arguments fit together.
+    std::function<std::optional<std::string>(const ParsedArguments&)> check = {};
     std::function<int(const ParsedArguments&, std::ostream& out, std::ostream& err)> run;
 };
 
@@ -79,7 +82,8 @@ struct ParseResult {
     std::string problem;
 };
 
-// Options take their value as the next argument or after '=' (--name=张三).
+// Options take their value as the next argument or after '=' (--name=张三);
+// the command's own check comes last.
 ParseResult ParseArguments(const CommandSpec& command, const std::vector<std::string>& args);
 
 // True when the arguments ask for the command's help (--help or -h).

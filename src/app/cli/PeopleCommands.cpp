@@ -207,6 +207,7 @@ const CommandSpec& AddSpec()
             .options = std::move(options),
             .examples = {"velmora-cli people add --name 张三 --sex 男 --gregorian 1990-5-17 --hour 8 --note 表哥",
                          "velmora-cli people add --name 李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --place 成都"},
+            .check = CheckBirthTogether,
             .run = RunAdd,
         };
     }();

@@ -234,20 +234,58 @@ private:
 
 bool ValidLongitude(double degrees) { return std::isfinite(degrees) && std::fabs(degrees) <= 180; }
 
+// The birthplace the options name and the longitude true solar time follows;
+// nothing when the place is unknown or the longitude out of range.
+struct Where {
+    std::optional<Place> place;
+    std::optional<double> longitude;
+};
+
+std::optional<Where> ResolveWhere(const MomentOptions& options)
+{
+    Where where{std::nullopt, options.longitude};
+    if (!options.place.empty()) {
+        where.place = PlaceNamed(options.place);
+        if (!where.place) return std::nullopt;
+        where.longitude = where.place->longitude;
+    }
+    if (where.longitude && !ValidLongitude(*where.longitude)) return std::nullopt;
+    return where;
+}
+
+// "1990-05-17 08:30"
+std::string MinuteMoment(const CivilTime& t) { return FormatDateTime(t).substr(0, 16); }
+
+// Whether a time lies in the 子时 around midnight, 23:00 to 01:00.
+bool InMidnightShichen(const CivilTime& t) { return t.hour == 23 || t.hour == 0; }
+
 }  // namespace
+
+std::optional<ChartMoment> ChartAtDecidingTime(const CivilTime& deciding, const MomentOptions& options)
+{
+    const auto where = ResolveWhere(options);
+    if (!where) return std::nullopt;
+    const MomentRules rules{options.IsPrecise(), where->longitude, options.zi};
+    BeijingSeconds standard = ToBeijingSeconds(deciding);
+    if (where->longitude) {
+        // True solar time runs ahead of Beijing time by the longitude's
+        // minutes and the equation of time; the latter moves by well under a
+        // second over the difference, so one step finds the moment.
+        const double longitudeSeconds = (*where->longitude - 120.0) * 240.0;
+        const BeijingSeconds guess = standard - std::llround(longitudeSeconds);
+        standard = guess - std::llround(EquationOfTime(guess));
+    }
+    return ChartAt(standard, rules);
+}
 
 ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& options, const ChartReader& read,
                                TKarvoInfo& record)
 {
     if (clock.hour < 0 || clock.hour > 23 || clock.minute < 0 || clock.minute > 59) return ReadingOutcome::DateError;
-    std::optional<Place> place;
-    std::optional<double> longitude = options.longitude;
-    if (!options.place.empty()) {
-        place = PlaceNamed(options.place);
-        if (!place) return ReadingOutcome::UnknownPlace;
-        longitude = place->longitude;
-    }
-    if (longitude && !ValidLongitude(*longitude)) return ReadingOutcome::UnknownPlace;
+    const auto where = ResolveWhere(options);
+    if (!where) return ReadingOutcome::UnknownPlace;
+    const std::optional<Place>& place = where->place;
+    const std::optional<double>& longitude = where->longitude;
 
     const bool precise = options.IsPrecise();
     const ClockReading reading = ReadClock(ToBeijingSeconds(clock));
@@ -260,9 +298,13 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
 
     TKarvoInfo& r = *result;
     r.ClockTime = HourMinute(clock);
-    if (precise) r.StandardTime = HourMinute(standard);
+    if (precise) {
+        r.StandardTime = HourMinute(standard);
+        r.BeijingMoment = MinuteMoment(ToCivilTime(standard));
+    }
     if (longitude) {
         r.SolarTime = HourMinute(chart.dayTime);
+        r.SolarMoment = MinuteMoment(chart.dayTime);
         r.Longitude = Printf("%.2f", *longitude);
     }
     if (place) r.Place = place->DisplayName();
@@ -271,13 +313,25 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
 
     NoteWriter notes(chart, rules, read, r);
     if (precise) notes.Applied(clock, place, place ? std::nullopt : options.latitude);
-    if (precise || options.zi == ZiSchool::Early) notes.School();
+    // The school only matters for a birth around midnight, or when it was chosen.
+    if (options.zi == ZiSchool::Early || (precise && InMidnightShichen(chart.dayTime))) notes.School();
     if (precise && reading.Repeated()) notes.Repeated(clock, *reading.second);
     if (!precise) notes.ClockAhead(clock);
     notes.OnTermDay(clock);
     if (options.minute) notes.NearHourBoundary();
     record = std::move(r);
     return ReadingOutcome::Complete;
+}
+
+bool WhereIsKnown(const MomentOptions& options) { return ResolveWhere(options).has_value(); }
+
+void WriteMomentChoices(const MomentOptions& options, TKarvoInfo& record)
+{
+    const auto where = ResolveWhere(options);
+    record.Precise = options.IsPrecise();
+    record.ZiSchoolName = std::string(ZiSchoolName(options.zi));
+    if (where && where->place) record.Place = where->place->DisplayName();
+    if (where && where->longitude) record.Longitude = Printf("%.2f", *where->longitude);
 }
 
 void AddClassicNotes(const CivilTime& clock, const ChartReader& read, TKarvoInfo& record)

@@ -30,6 +30,19 @@ using ChartReader = std::function<std::optional<TKarvoInfo>(const ChartMoment&, 
 ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& options, const ChartReader& read,
                                TKarvoInfo& record);
 
+// The chart of the moment whose deciding time (the time the hour pillar
+// follows: Beijing standard time, or true solar time with a birthplace or
+// longitude) is `deciding`; nothing for an unknown place. The year of
+// `deciding` must satisfy InMomentYears.
+std::optional<ChartMoment> ChartAtDecidingTime(const CivilTime& deciding, const MomentOptions& options);
+
+// Whether the options' birthplace is known and their longitude in range.
+bool WhereIsKnown(const MomentOptions& options);
+
+// The fields that say which moment options a reading applied, for a
+// reading without a clock time of its own (an unknown hour).
+void WriteMomentChoices(const MomentOptions& options, TKarvoInfo& record);
+
 // The notes a classic reading carries: a sectional term on the birth day
 // whose moment gives other pillars, and a clock time of a daylight-saving
 // period. `record` holds the classic chart.

@@ -191,6 +191,7 @@ TEST_F(PeopleCommand, ExportThenImportRoundTrips)
          "成都", "--zi", "early"});
     Add({"--name", "Anna", "--sex", "女", "--gregorian", "1970-01-02", "--hour", "0", "--longitude", "-0.1275",
          "--latitude", "51.507222", "--precise"});
+    Add({"--name", "王小明", "--sex", "男", "--gregorian", "1999-12-31", "--hour", "unknown"});
     const std::string original = RunCommand("people", {"export"}).out;
     for (const std::string format : {"json", "csv"}) {
         SCOPED_TRACE(format);
@@ -215,6 +216,8 @@ TEST_F(PeopleCommand, ImportRefusesABadRowWithItsNumberAndFieldAndKeepsNobody)
         {R"([{"Name":"乙","Sex":"男","Calendar":"julian","Date":"1990-1-1","Hour":2}])", "row 1, Calendar"},
         {R"([{"Name":"乙","Sex":"男","Date":"1990-1-1","Hour":2,"Place":"Atlantis"}])", "row 1, Place: \"Atlantis\": no such place"},
         {R"([{"Name":"乙","Sex":"男","Date":"1990-1-1","Hour":2,"Minute":60}])", "row 1, Minute: \"60\": the minute is 0 to 59"},
+        {R"([{"Name":"乙","Sex":"男","Date":"1990-1-1","Hour":"unknown","Minute":5}])",
+         "row 1, Hour: --hour unknown and --minute exclude each other"},
         {R"([{"Name":"乙","Sex":"男","Date":"1990-1-1","Hour":2,"Place":"成都","Longitude":104}])",
          "row 1, Place: give only one of --place or --longitude"},
         {"Name,Sex,Date,Hour,Note\r\n甲,男,1990-1-1,1,\r\n乙,男,1990-13-1,2,\r\n丙,女,1990-1-1,2,\"a\nb\"\r\n",
@@ -272,10 +275,14 @@ TEST_F(PeopleCommand, EditChangesOnlyWhatIsGiven)
 
 TEST_F(PeopleCommand, AKeptPersonReadsAsItsBirthInEveryFormat)
 {
-    const std::vector<std::string> birth = {"--name", "李四", "--sex", "女", "--lunar", "2001-4-1", "--leap", "--hour",
-                                            "23", "--minute", "5", "--place", "成都", "--zi", "early"};
-    const std::string id = Add(birth);
+    const std::vector<std::string> births[] = {
+        {"--name", "李四", "--sex", "女", "--lunar", "2001-4-1", "--leap", "--hour", "23", "--minute", "5", "--place",
+         "成都", "--zi", "early"},
+        {"--name", "王小明", "--sex", "男", "--gregorian", "1999-12-31", "--hour", "unknown"}};
+    std::string id;
+    for (const std::vector<std::string>& birth : births)
     for (const std::string format : {"text", "json", "html"}) {
+        id = Add(birth);
         std::vector<std::string> direct = birth;
         direct.insert(direct.end(), {"--format", format, "--database", Database()});
         const CliRun expected = RunCommand("reading", direct);
