@@ -53,7 +53,9 @@ inline constexpr char16_t kPdfMenuCaption[] = u"导出PDF…";
 inline constexpr char16_t kPrintMenuCaption[] = u"打印…";
 inline constexpr char16_t kPictureMenuCaption[] = u"保存为图片…";
 
+class TClickLabel;
 class TMomentChooser;
+class TPeopleDialog;
 
 class TFormKarvo : public QWidget, public Ui::FormKarvo {
     Q_OBJECT
@@ -78,6 +80,9 @@ public:
     TApplicationEvents* ApplicationEvents1 = nullptr;
     // The exact birth moment: its tag on the summary strip and its panel.
     TMomentChooser* Moment = nullptr;
+    // 亲友…: the tag on the summary strip and the people list it opens.
+    TClickLabel* lblPeople = nullptr;
+    TPeopleDialog* People = nullptr;  // made when the tag is first clicked
 
     // Event handlers.
     void FormCreate();
@@ -99,6 +104,10 @@ public:
     // The restore message (0x0545) of a later start: the window comes back from
     // the task bar and to the front.
     void RestoreMessage();
+    // Shows the people list, making it the first time.
+    void lblPeopleClick();
+    // Fills the form and the exact moment's choices with a birth and reads it.
+    void OpenBirth(const BirthInput& input);
 
     // The name, the four numbers filled in; the numbers digits only; the hour at most 23.
     bool ValidateInputs() const;
@@ -124,6 +133,7 @@ private:
     // A banner page that did not load gives way to the placeholder.
     void BannerLoaded(bool loaded);
     void DrawZodiacPicture(int index);
+    void PlacePeopleTag();
     void PopUpMenuOnce(const QPoint& where);
     void Inform(std::string_view text);
     void ShowError(std::exception_ptr error);
