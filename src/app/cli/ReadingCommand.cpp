@@ -202,8 +202,8 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         }
         if (outcome != ReadingOutcome::Complete) {
             // Without a window a reading that ends early still needs a word.
-            const std::string_view message = OutcomeMessage(outcome);
-            err << (message.empty() ? kDateErrorMessage : message) << "\n";
+            const std::string message = ReadingMessage(outcome, request.input);
+            err << (message.empty() ? std::string(kDateErrorMessage) : message) << "\n";
             return kExitFailure;
         }
         // The database is still open here, so it is among the files the

@@ -52,6 +52,10 @@ inline constexpr std::string_view kUnknownPlaceMessage = "找不到这个出生�
 // The message a caller shows for an outcome; empty when there is none.
 std::string_view OutcomeMessage(ReadingOutcome outcome);
 
+// The message for an outcome of this input: a date that does not exist says
+// which part of it is wrong; empty when there is nothing to say.
+std::string ReadingMessage(ReadingOutcome outcome, const BirthInput& input);
+
 // Computes one reading into `record`. Only a complete reading changes the
 // record; every other outcome, and an error of the database (EDatabaseError,
 // passed on to the caller), leaves it exactly as it was.
