@@ -148,9 +148,7 @@ void TFormKarvo::SetUpComponents() {
     lblPeople->setAlignment(Qt::AlignCenter);
     lblPeople->setAttribute(Qt::WA_Hover);
     lblPeople->setCursor(Qt::PointingHandCursor);
-    lblPeople->setStyleSheet(QStringLiteral(
-        "QLabel { color: #db6200; background: #fffaf6; border: 1px solid #e59453; border-radius: 8px; padding: 0 7px; }"
-        "QLabel:hover { background: #ffead8; }"));
+    lblPeople->setStyleSheet(QuietTagStyle());
     PaintControl1->installEventFilter(this);
     PlacePeopleTag();
 
@@ -336,10 +334,9 @@ void TFormKarvo::lblLeapClick() {
 
 // On the top edge of the summary strip, at its left end.
 void TFormKarvo::PlacePeopleTag() {
-    constexpr int TagHeight = 17;
     constexpr int TagInset = 8;
-    lblPeople->setGeometry(PaintControl1->x() + TagInset, PaintControl1->y() - TagHeight / 2,
-                           lblPeople->sizeHint().width(), TagHeight);
+    lblPeople->setGeometry(PaintControl1->x() + TagInset, PaintControl1->y() - kStripTagHeight / 2,
+                           lblPeople->sizeHint().width(), kStripTagHeight);
     lblPeople->raise();
 }
 
