@@ -85,6 +85,29 @@ TEST(PeopleStore, ARefusedEditChangesNothing)
     EXPECT_EQ(store.Edit(id + 1, [](Person&) { return std::optional<std::string>(); }), EditOutcome::NoSuchPerson);
 }
 
+TEST(PeopleStore, ListsByNameThenIdAndFindsTextInNameNotePlaceOrDate)
+{
+    const ScratchFolder scratch;
+    PeopleStore store(scratch.Path() / "people.sqlite");
+    std::vector<Person> people = {Someone("王芳"), Someone("Anna"), Someone("王芳"), Someone("李四"), Someone("张三")};
+    people[1].note = "同学王";
+    people[3].place = "成都市";
+    people[4].date = "1984-2-4";
+    const std::vector<long long> ids = store.AddAll(people);
+    const auto names = [&](std::string_view text) {
+        std::vector<std::pair<std::string, long long>> found;
+        for (const Person& p : store.List(text)) found.emplace_back(p.name, p.id);
+        return found;
+    };
+    // Bytes order, as the engine's own: Latin before CJK, 张 (E5BCA0) before 李 (E69D8E) before 王 (E78E8B).
+    EXPECT_EQ(names(""), (std::vector<std::pair<std::string, long long>>{
+                             {"Anna", ids[1]}, {"张三", ids[4]}, {"李四", ids[3]}, {"王芳", ids[0]}, {"王芳", ids[2]}}));
+    EXPECT_EQ(names("王").size(), 3u);  // two names and a note
+    EXPECT_EQ(names("成都"), (std::vector<std::pair<std::string, long long>>{{"李四", ids[3]}}));
+    EXPECT_EQ(names("1984"), (std::vector<std::pair<std::string, long long>>{{"张三", ids[4]}}));
+    EXPECT_TRUE(names("赵").empty());
+}
+
 // Overwrites `length` bytes at `offset` with 0xA5.
 void Scribble(const fs::path& file, std::streamoff offset, std::size_t length)
 {
