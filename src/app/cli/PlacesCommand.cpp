@@ -4,8 +4,9 @@
 #include <ostream>
 #include <string>
 
+#include "CliArguments.h"
 #include "CliCommands.h"
-#include "Places.h"
+#include "PlaceSearch.h"
 
 namespace velmora::cli {
 namespace {
@@ -29,7 +30,7 @@ int RunPlaces(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
     const bool filtered = !args.Words().empty();
     const std::vector<Place> places =
-        filtered ? FindPlaces(args.Words()[0], std::numeric_limits<std::size_t>::max()) : AllPlaces();
+        filtered ? FindPlacesInAnyScript(args.Words()[0], std::numeric_limits<std::size_t>::max()) : AllPlaces();
     if (places.empty()) {
         err << "velmora-cli places: no place matches '" << args.Words()[0]
             << "'; a longitude (--longitude) works for any place\n";
@@ -37,7 +38,7 @@ int RunPlaces(const ParsedArguments& args, std::ostream& out, std::ostream& err)
     }
     std::string text;
     for (const Place& place : places) text += PlaceLine(place);
-    return FinishOutput(text, "places", out, err);
+    return FinishOutput(ConvertText(text, ChosenScript(args)), "places", out, err);
 }
 
 }  // namespace
@@ -45,15 +46,15 @@ int RunPlaces(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 CommandSpec PlacesCommand()
 {
     static const std::string summary =
-        "The built-in birthplaces whose name holds TEXT (all of them without TEXT), best matches first, one a "
-        "line, tab-separated: the name --place takes, the province, longitude and latitude in degrees. " +
+        "The built-in birthplaces whose name holds TEXT, in simplified or traditional characters (all of them "
+        "without TEXT), best matches first, one a line, tab-separated: the name --place takes, the province, longitude and latitude in degrees. " +
         std::string(PlaceDataAttribution()) + ".";
     return {
         .name = "places",
         .summary = summary,
         .words = {{"TEXT", "part of a place's Chinese name", PlainText("the text"), Need::Optional}},
-        .options = {},
-        .examples = {"velmora-cli places 成都", "velmora-cli places 朝阳区"},
+        .options = {ScriptOption()},
+        .examples = {"velmora-cli places 成都", "velmora-cli places 朝阳区", "velmora-cli places 臺北 --script taiwan"},
         .run = RunPlaces,
     };
 }

@@ -8,6 +8,8 @@
 #include "PeopleDialog.h"
 #include "ResultPage.h"
 #include "ResultView.h"
+#include "StripTag.h"
+#include "UnknownHour.h"
 #include "UnitPublic.h"
 #include "VendorSite.h"
 #include "WebBrowseEx.h"
@@ -23,6 +25,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+#include <QUrlQuery>
 #include <QWebEngineSettings>
 
 namespace velmora {
@@ -141,6 +144,7 @@ void TFormKarvo::SetUpComponents() {
     ApplicationEvents1 = new TApplicationEvents(this);
     ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
     Moment = new TMomentChooser(*PaintControl1, *imgShengXiao, Handler(&TFormKarvo::btnBeginClick));
+    SetUpHourUnknown();
     lblPeople = new TClickLabel(PaintControl1->parentWidget());
     lblPeople->setObjectName(QStringLiteral("lblPeople"));
     lblPeople->setText(QStringLiteral("亲友…"));
@@ -148,7 +152,7 @@ void TFormKarvo::SetUpComponents() {
     lblPeople->setAlignment(Qt::AlignCenter);
     lblPeople->setAttribute(Qt::WA_Hover);
     lblPeople->setCursor(Qt::PointingHandCursor);
-    lblPeople->setStyleSheet(QuietTagStyle());
+    lblPeople->setStyleSheet(QuietTagStyle);
     PaintControl1->installEventFilter(this);
     PlacePeopleTag();
 
@@ -277,6 +281,36 @@ void TFormKarvo::ShowBannerPage() {
     wbAD->Navigate(BannerUrl());
 }
 
+void TFormKarvo::SetUpHourUnknown() {
+    HourUnknown = new TStripTag(*PaintControl1, *Moment->lblMoment, QStringLiteral("时辰不详"),
+                                QStringLiteral("时辰不详 ✓"));
+    HourUnknown->setObjectName(QStringLiteral("lblHourUnknown"));
+    HourUnknown->setToolTip(QStringLiteral("不知道出生时辰时点这里：列出当天每个时辰的四柱与骨重"));
+    connect(HourUnknown, &TStripTag::Switched, this, [this](bool on) {
+        edtHour->setEnabled(!on);
+        Guarded([this] { btnBeginClick(); });
+    });
+    wbKarvo->setLinkHandler([this](const QUrl& url) { return OpenCandidate(url); });
+}
+
+bool TFormKarvo::OpenCandidate(const QUrl& url) {
+    const QString item = QString::fromUtf8(kCandidateQueryItem.data(), kCandidateQueryItem.size());
+    const QUrlQuery query(url);
+    if (!query.hasQueryItem(item) || url.adjusted(QUrl::RemoveQuery) != wbKarvo->url().adjusted(QUrl::RemoveQuery)) {
+        return false;
+    }
+    bool number = false;
+    const int hour = query.queryItemValue(item).toInt(&number);
+    if (!number || hour < 0 || hour > kHourMaximum) {
+        return true;
+    }
+    HourUnknown->SetOn(false);
+    edtHour->setEnabled(true);
+    edtHour->setText(QString::number(hour));
+    QTimer::singleShot(0, this, [this] { Guarded([this] { btnBeginClick(); }); });
+    return true;
+}
+
 void TFormKarvo::BannerLoaded(bool loaded) {
     if (loaded || bannerPlaceholderShown_) {
         return;
@@ -299,6 +333,12 @@ BirthInput TFormKarvo::ReadBirthInput() const {
     input.day = Utf8(edtDay->text());
     input.hour = Utf8(edtHour->text());
     input.moment = Moment->Options();
+    if (HourUnknown->IsOn()) {
+        // Neither the hour nor a minute kept from another birth applies.
+        input.hourUnknown = true;
+        input.hour.clear();
+        input.moment.minute.reset();
+    }
     return input;
 }
 
@@ -335,9 +375,7 @@ void TFormKarvo::lblLeapClick() {
 // On the top edge of the summary strip, at its left end.
 void TFormKarvo::PlacePeopleTag() {
     constexpr int TagInset = 8;
-    lblPeople->setGeometry(PaintControl1->x() + TagInset, PaintControl1->y() - kStripTagHeight / 2,
-                           lblPeople->sizeHint().width(), kStripTagHeight);
-    lblPeople->raise();
+    PlaceOnStripEdge(*lblPeople, *PaintControl1, PaintControl1->x() + TagInset + lblPeople->sizeHint().width());
 }
 
 void TFormKarvo::lblPeopleClick() {
@@ -375,6 +413,8 @@ void TFormKarvo::OpenBirth(const BirthInput& input) {
     edtMonth->setText(QString::fromStdString(input.month));
     edtDay->setText(QString::fromStdString(input.day));
     edtHour->setText(QString::fromStdString(input.hour));
+    HourUnknown->SetOn(input.hourUnknown);
+    edtHour->setEnabled(!input.hourUnknown);
     Moment->SetOptions(input.moment);
     btnBeginClick();
 }
@@ -407,7 +447,7 @@ void TFormKarvo::ShowSummary() {
     SetCaption(lblXingZuo, reading.XingZuo);
     SetCaption(lblWuXing, DescribeMissingElements(reading.WuXing));
     SetCaption(lblShuXiang, reading.ShuXiang);
-    SetCaption(lblGuZhong, reading.GuZhong);
+    SetCaption(lblGuZhong, reading.HourUnknown ? CandidateWeightRange(reading.Candidates) : reading.GuZhong);
     DrawZodiacPicture(reading.ShuXiangIndex);
 }
 

@@ -56,6 +56,7 @@ inline constexpr char16_t kPictureMenuCaption[] = u"保存为图片…";
 class TClickLabel;
 class TMomentChooser;
 class TPeopleDialog;
+class TStripTag;
 
 class TFormKarvo : public QWidget, public Ui::FormKarvo {
     Q_OBJECT
@@ -83,6 +84,9 @@ public:
     // 亲友…: the tag on the summary strip and the people list it opens.
     TClickLabel* lblPeople = nullptr;
     TPeopleDialog* People = nullptr;  // made when the tag is first clicked
+    // 时辰不详: a switch beside the exact-moment tag; on, the hour box rests
+    // and the reading lists every 时辰.
+    TStripTag* HourUnknown = nullptr;
 
     // Event handlers.
     void FormCreate();
@@ -132,6 +136,9 @@ private:
     void ShowBannerPage();
     // A banner page that did not load gives way to the placeholder.
     void BannerLoaded(bool loaded);
+    void SetUpHourUnknown();
+    // A link of the page's table of 时辰: reads that 时辰. True when it was one.
+    bool OpenCandidate(const QUrl& url);
     void DrawZodiacPicture(int index);
     void PlacePeopleTag();
     void PopUpMenuOnce(const QPoint& where);

@@ -9,7 +9,6 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QString>
 
 #include <functional>
 #include <memory>
@@ -21,11 +20,6 @@ namespace velmora {
 
 class TClickLabel;
 class TMomentPanel;
-
-// A tag on the top edge of the summary strip: its height, and its look while
-// nothing it stands for is in force.
-inline constexpr int kStripTagHeight = 17;
-QString QuietTagStyle();
 
 class TMomentChooser : public QObject {
     Q_OBJECT
