@@ -4,6 +4,7 @@
 #include "ClickLabel.h"
 #include "MomentChooser.h"
 #include "PeopleDialog.h"
+#include "StripTag.h"
 #include "WindowFixture.h"
 
 #include <QApplication>
@@ -118,6 +119,19 @@ TEST_F(People, SavedPeopleOutliveARestartAndOpenRenameUpdateAndDelete) {
     EXPECT_TRUE(Lines().filter(QStringLiteral("李四")).isEmpty());
     SaveScreenshot(*form_, QStringLiteral("people-tag"));
     EXPECT_FALSE(Lines().filter(QStringLiteral("王六")).isEmpty());
+
+    // A birth whose hour is unknown is kept so and opens so.
+    Select(QStringLiteral("张三"));
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [this] { Click(*List().btnOpen); }));
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [this] { Click(*form_->HourUnknown); }));
+    Click(*List().btnUpdate);
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [this] { Click(*form_->HourUnknown); }));
+    EXPECT_FALSE(form_->KarvoInfo().HourUnknown);
+    EXPECT_FALSE(Lines().filter(QStringLiteral("时辰不详")).isEmpty()) << Lines().join('\n').toStdString();
+    Select(QStringLiteral("张三"));
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [this] { Click(*List().btnOpen); }));
+    EXPECT_TRUE(form_->HourUnknown->IsOn());
+    EXPECT_TRUE(form_->KarvoInfo().HourUnknown);
 }
 
 }  // namespace
