@@ -103,7 +103,7 @@ int EmitOutput(std::string_view bytes, const std::optional<std::string>& output,
 {
     if (!output) return FinishOutput(bytes, command, out, err);
     if (const auto problem = WriteOutputFile(*output, bytes)) {
-        err << "velmora-cli " << command << ": " << *problem << "\n";
+        err << "velmora-cli " << command << ": " << problem->words << "\n";
         return kExitFailure;
     }
     return kExitOk;

@@ -155,8 +155,8 @@ int RunExport(const ParsedArguments& args, std::ostream& out, std::ostream& err)
         const std::vector<Person> everyone = store.List();
         // The store (and its journal, which the process has open) is never the output.
         if (output) {
-            if (const auto problem = RefuseOutput(*output, {store.File()})) {
-                err << "velmora-cli people export: " << *problem << "\n";
+            if (const auto problem = RefuseOutput(*output, {{store.File(), "the people store"}})) {
+                err << "velmora-cli people export: " << problem->words << "\n";
                 return kExitFailure;
             }
         }

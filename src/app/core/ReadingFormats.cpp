@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "Chart.h"
 #include "UnitPublic.h"
 #include "UnknownHour.h"
 
@@ -23,7 +24,10 @@ void AddMomentFields(const BirthInput& input, const TKarvoInfo& r, Json& json)
         json["ZiSchool"] = r.ZiSchoolName;
         json["Precise"] = r.Precise;
     }
-    if (input.moment.AnyGiven() || !r.Notes.empty()) json["Notes"] = r.Notes;
+    std::vector<std::string> notes = r.Notes;
+    // The chart's own notes (on its luck pillars) join the reading's.
+    if (r.FullChart) notes.insert(notes.end(), r.FullChart->notes.begin(), r.FullChart->notes.end());
+    if (input.moment.AnyGiven() || !notes.empty()) json["Notes"] = notes;
 }
 
 Json CandidatesJson(const std::vector<HourCandidate>& candidates)
@@ -74,6 +78,7 @@ Json ReadingAsJson(const BirthInput& input, const TKarvoInfo& r)
                  {"HourUnknown", r.HourUnknown}};
     if (r.HourUnknown) json["Candidates"] = CandidatesJson(r.Candidates);
     AddMomentFields(input, r, json);
+    if (r.FullChart) json["Chart"] = ChartJson(*r.FullChart);
     return json;
 }
 
@@ -114,6 +119,7 @@ std::string ReadingAsText(const BirthInput&, const TKarvoInfo& r)
              << "\n";
     }
     for (const std::string& note : r.Notes) text << "说明：" << note << "\n";
+    if (r.FullChart) text << "\n" << ChartText(*r.FullChart);
     return text.str();
 }
 
