@@ -203,8 +203,9 @@ TEST_F(MomentPanel, TheChartSwitchShowsTheFullChartAndIsKeptAfterARestart) {
     }));
     EXPECT_TRUE(WaitFor([&] { return PageText(*form_->wbKarvo).contains(QStringLiteral("大运")); }));
     SaveScreenOf(*form_, QStringLiteral("window-chart"));
-    RunScript(*form_->wbKarvo, QStringLiteral("document.querySelector('.bazi-now details').open = true;"
-                                              "document.querySelector('.bazi-now').scrollIntoView(); true"));
+    EXPECT_TRUE(RunScript(*form_->wbKarvo, QStringLiteral("var card = document.querySelector('.bazi-card details');"
+                                                          "card.open = true; card.scrollIntoView(); card.open"))
+                    .toBool());
     SaveScreenOf(*form_, QStringLiteral("window-chart-luck-open"));
     Reopen();
     EXPECT_TRUE(form_->ChartSwitch->IsOn());
