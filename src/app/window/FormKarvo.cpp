@@ -3,8 +3,10 @@
 #include "Artwork.h"
 #include "InputCheck.h"
 #include "MessageBoxes.h"
+#include "ClickLabel.h"
 #include "MomentChooser.h"
 #include "MomentSettings.h"
+#include "PeopleDialog.h"
 #include "ResultPage.h"
 #include "ResultView.h"
 #include "StripTag.h"
@@ -18,8 +20,10 @@
 #include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QSettings>
@@ -152,6 +156,16 @@ void TFormKarvo::SetUpComponents() {
     // The script kept from the last start; a simplified one loads nothing.
     SetWindowScript(LoadWindowScript(*OpenWindowSettings()));
     SetUpScriptMenu();
+    lblPeople = new TClickLabel(PaintControl1->parentWidget());
+    lblPeople->setObjectName(QStringLiteral("lblPeople"));
+    lblPeople->setText(QStringLiteral("亲友…"));
+    lblPeople->setToolTip(QStringLiteral("保存、打开和查找亲友的生辰"));
+    lblPeople->setAlignment(Qt::AlignCenter);
+    lblPeople->setAttribute(Qt::WA_Hover);
+    lblPeople->setCursor(Qt::PointingHandCursor);
+    lblPeople->setStyleSheet(QuietTagStyle);
+    PaintControl1->installEventFilter(this);
+    PlacePeopleTag();
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
@@ -182,6 +196,7 @@ void TFormKarvo::ConnectHandlers() {
     connect(lblGregorian, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblGregorianClick));
     connect(rbGregorian, &QRadioButton::clicked, this, Handler(&TFormKarvo::lblGregorianClick));
     connect(lblLeap, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblLeapClick));
+    connect(lblPeople, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblPeopleClick));
     connect(tmrUpdate, &QTimer::timeout, this, Handler(&TFormKarvo::tmrUpdateTimer));
     connect(N1, &QAction::triggered, this, Handler(&TFormKarvo::N1Click));
     connect(N2, &QAction::triggered, this, Handler(&TFormKarvo::N2Click));
@@ -216,6 +231,9 @@ void TFormKarvo::Inform(std::string_view text) {
 }
 
 bool TFormKarvo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == PaintControl1 && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        PlacePeopleTag();
+    }
     if (event->type() == QEvent::KeyPress) {
         Guarded([&] { edtNameKeyDown(watched, *static_cast<QKeyEvent*>(event)); });
     }
@@ -404,6 +422,56 @@ void TFormKarvo::lblGregorianClick() {
 
 void TFormKarvo::lblLeapClick() {
     chkLeap->setChecked(!chkLeap->isChecked());
+}
+
+// ---------------------------------------------------------------------------
+// People
+
+// On the top edge of the summary strip, at its left end.
+void TFormKarvo::PlacePeopleTag() {
+    constexpr int TagInset = 8;
+    PlaceOnStripEdge(*lblPeople, *PaintControl1, PaintControl1->x() + TagInset + lblPeople->sizeHint().width());
+}
+
+void TFormKarvo::lblPeopleClick() {
+    if (People == nullptr) {
+        TPeopleDialog::Hooks hooks;
+        hooks.currentBirth = [this] { return ReadBirthInput(); };
+        hooks.openBirth = [this](const BirthInput& input) { Guarded([&] { OpenBirth(input); }); };
+        hooks.confirm = [](QWidget* owner, const QString& question) {
+            return QMessageBox::question(owner, QStringLiteral("亲友"), question) == QMessageBox::Yes;
+        };
+        hooks.inform = [this](QWidget* owner, const QString& text) { services_.Messages->Information(owner, text); };
+        hooks.chooseFile = [](QWidget* owner, bool save) {
+            const QString filter = QStringLiteral("亲友 (*.json *.csv)");
+            return save ? QFileDialog::getSaveFileName(owner, QStringLiteral("导出亲友"), QStringLiteral("亲友.json"), filter)
+                        : QFileDialog::getOpenFileName(owner, QStringLiteral("导入亲友"), QString(), filter);
+        };
+        People = new TPeopleDialog(this, std::move(hooks));
+    }
+    People->ShowList();
+    People->show();
+    People->raise();
+    People->activateWindow();
+}
+
+void TFormKarvo::OpenBirth(const BirthInput& input) {
+    edtName->setText(QString::fromStdString(input.name));
+    cbbSex->setCurrentText(QString::fromStdString(input.sex));
+    if (input.mode == CalendarMode::Lunar) {
+        lblLunarClick();
+        chkLeap->setChecked(input.leap);
+    } else {
+        lblGregorianClick();
+    }
+    edtYear->setText(QString::fromStdString(input.year));
+    edtMonth->setText(QString::fromStdString(input.month));
+    edtDay->setText(QString::fromStdString(input.day));
+    edtHour->setText(QString::fromStdString(input.hour));
+    HourUnknown->SetOn(input.hourUnknown);
+    edtHour->setEnabled(!input.hourUnknown);
+    Moment->SetOptions(input.moment);
+    btnBeginClick();
 }
 
 // ---------------------------------------------------------------------------

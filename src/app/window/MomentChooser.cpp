@@ -70,6 +70,15 @@ void TMomentChooser::MakePanel() {
     });
 }
 
+void TMomentChooser::SetOptions(const MomentOptions& options) {
+    options_ = options;
+    if (panel != nullptr) {
+        panel->SetOptions(options_);
+    }
+    SaveMomentOptions(*settings_, options_);
+    ShowTag();
+}
+
 void TMomentChooser::TakeChoices() {
     options_ = panel->Options();
     SaveMomentOptions(*settings_, options_);
