@@ -183,6 +183,9 @@ void TFormKarvo::SetUpComponents() {
     for (QWidget* field : std::initializer_list<QWidget*>{edtName, edtYear, edtMonth, edtDay, edtHour}) {
         field->installEventFilter(this);
     }
+    // Most names have three characters; none is ever cut short unseen.
+    edtName->setRefusesOverflow(true);
+    connect(edtName, &TGbkEdit::Overflowed, this, [this] { Inform(kNameTooLongMessage); });
     edtName->setFocus();
     edtName->selectAll();
     tmrUpdate->start();

@@ -60,6 +60,8 @@ class TMomentChooser;
 class TPeopleDialog;
 class TStripTag;
 
+inline constexpr std::string_view kNameTooLongMessage = "姓名最多可输入10个汉字或20个字母，多出的字没有输入";
+
 class TFormKarvo : public QWidget, public Ui::FormKarvo {
     Q_OBJECT
 

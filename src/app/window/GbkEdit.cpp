@@ -59,7 +59,9 @@ public:
             return Acceptable;  // only removed: a text set too long may shrink
         }
         const QString kept = input.left(head) + input.right(tail);
-        const QString fitting = GbkPrefixWithin(inserted, limit - GbkLength(kept));
+        const QString fitting = edit_.RefusesOverflow() ? QString() : GbkPrefixWithin(inserted, limit - GbkLength(kept));
+        // Told after the edit settles, never from inside it.
+        QMetaObject::invokeMethod(&edit_, &TGbkEdit::Overflowed, Qt::QueuedConnection);
         if (fitting.isEmpty()) {
             return Invalid;
         }

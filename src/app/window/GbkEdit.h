@@ -25,10 +25,19 @@ public:
     // The program's own text, taken as it is, beyond the limit too.
     void setText(const QString& text);
 
+    // Whether an insertion that does not fit is refused whole instead of cut short.
+    bool RefusesOverflow() const { return refuseOverflow_; }
+    void setRefusesOverflow(bool refuse) { refuseOverflow_ = refuse; }
+
+signals:
+    // An insertion did not fit the limit: it was cut short or refused.
+    void Overflowed();
+
 private:
     class TLimit;
     int maxBytes_ = 0;
     bool settingText_ = false;
+    bool refuseOverflow_ = false;
 };
 
 }  // namespace velmora

@@ -186,12 +186,18 @@ INSTANTIATE_TEST_SUITE_P(
                     Typed{"TwoCharacterName", "edtName", QStringLiteral("张三"), {}, true}),
     [](const ::testing::TestParamInfo<Typed>& info) { return std::string(info.param.name); });
 
-TEST_F(Window, TheNameBoxHoldsTwoChineseCharacters) {
+TEST_F(Window, TheNameBoxHoldsTenChineseCharactersAndSaysSoWhenOneMoreIsTyped) {
     Open();
-    Retype(*form_->edtName, QStringLiteral("欧阳修"));
-    EXPECT_EQ(form_->edtName->text(), QStringLiteral("欧阳"));
+    Retype(*form_->edtName, QStringLiteral("欧阳娜娜娜"));
+    EXPECT_EQ(form_->edtName->text(), QStringLiteral("欧阳娜娜娜"));
+    EXPECT_TRUE(Informations().isEmpty());
     ASSERT_TRUE(ClickBegin());
-    EXPECT_TRUE(PageText(*form_->wbKarvo).contains(QStringLiteral("姓名：欧阳")));
+    EXPECT_TRUE(PageText(*form_->wbKarvo).contains(QStringLiteral("姓名：欧阳娜娜娜")));
+    form_->edtName->end(false);
+    TypeText(*form_->edtName, QStringLiteral("一二三四五六"));
+    QTest::qWait(50);
+    EXPECT_EQ(form_->edtName->text(), QStringLiteral("欧阳娜娜娜一二三四五"));
+    EXPECT_TRUE(Informations().contains(QStringLiteral("姓名最多可输入10个汉字或20个字母，多出的字没有输入")));
 }
 
 TEST_F(Window, SwitchingTheCalendarChangesOnlyTheModeControls) {
