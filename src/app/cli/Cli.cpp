@@ -1,5 +1,6 @@
 // velmora-cli: picks the command by its first argument, or prints the help.
 #include <exception>
+#include <sstream>
 #include <ostream>
 
 #include "CliCommands.h"
@@ -88,7 +89,7 @@ int FinishOutput(std::string_view text, std::string_view command, std::ostream& 
 
 const std::vector<CommandSpec>& Commands()
 {
-    static const std::vector<CommandSpec> commands = {ReadingCommand(), CalendarCommand(), TermsCommand(), PlacesCommand()};
+    static const std::vector<CommandSpec> commands = {ReadingCommand(), CalendarCommand(), TermsCommand(), PlacesCommand(), ServeCommand()};
     return commands;
 }
 
