@@ -330,5 +330,18 @@ TEST(Serve, RefusesToStartWhileTheWindowHoldsTheDatabase)
     EXPECT_NE(server.Said().find(kHeldByWindowReason), std::string::npos) << server.Said();
 }
 
+TEST(Serve, HoldsNoLockOnTheDatabaseWhileServing)
+{
+    const velmora::testing::ScratchFolder folder;
+    const fs::path database = folder.Path() / "Orsk.dll";
+    fs::copy_file(VELMORA_SAMPLE_READING_DB, database);
+    Server server(database);
+    ASSERT_GT(server.Port(), 0) << server.Said();
+    // The window takes the file for itself only when nobody reads it.
+    TDatabaseConnection window(WithDataSource(kReadingConnectionString, database.string()), DatabaseUse::Exclusive);
+    EXPECT_NO_THROW(window.Open());
+    EXPECT_EQ(Get(server.Port(), "/api/reading?" + std::string(kQuery)).status, 200);
+}
+
 }  // namespace
 }  // namespace velmora::cli
