@@ -51,6 +51,12 @@ std::vector<BirthInput> PreciseBirths(std::vector<BirthInput> births)
     return births;
 }
 
+std::vector<BirthInput> ChartBirths(std::vector<BirthInput> births)
+{
+    for (BirthInput& b : births) b.chart = true;
+    return births;
+}
+
 // A private copy of the built database (it is held exclusively) and a
 // private folder for the page files.
 struct ReadingSetup {
@@ -60,6 +66,7 @@ struct ReadingSetup {
     TDatabaseQuery qry1;
     std::vector<BirthInput> births = SampleBirths();
     std::vector<BirthInput> preciseBirths = PreciseBirths(births);
+    std::vector<BirthInput> chartBirths = ChartBirths(births);
 
     ReadingSetup()
         : con1((fs::copy_file(VELMORA_READING_DB_FILE, file), testing::ConnectionStringFor(file))), qry1(con1)
@@ -89,28 +96,24 @@ void FullReading(benchmark::State& state)
     }
 }
 
-void ReadingWithoutPage(benchmark::State& state)
+// Readings of one kind of birth, without their pages.
+void ReadingsWithoutPage(benchmark::State& state, const std::vector<BirthInput>& births)
 {
     ReadingSetup& s = Setup();
     TKarvoInfo record;
     std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ComputeReading(s.births[i++ % s.births.size()], {2026, 12, 8}, s.qry1, record));
+    for (auto _ : state) benchmark::DoNotOptimize(ComputeReading(births[i++ % births.size()], {2026, 12, 8}, s.qry1, record));
 }
 
-void PreciseReadingWithoutPage(benchmark::State& state)
-{
-    ReadingSetup& s = Setup();
-    TKarvoInfo record;
-    std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(
-            ComputeReading(s.preciseBirths[i++ % s.preciseBirths.size()], {2026, 12, 8}, s.qry1, record));
-}
+void ReadingWithoutPage(benchmark::State& state) { ReadingsWithoutPage(state, Setup().births); }
+void PreciseReadingWithoutPage(benchmark::State& state) { ReadingsWithoutPage(state, Setup().preciseBirths); }
+// The same births with the full chart and its luck pillars.
+void ChartReadingWithoutPage(benchmark::State& state) { ReadingsWithoutPage(state, Setup().chartBirths); }
 
 BENCHMARK(FullReading)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(ReadingWithoutPage)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(PreciseReadingWithoutPage)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(ChartReadingWithoutPage)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
 
