@@ -55,6 +55,32 @@ table{font-size:15px!important}
 </style>
 )";
 
+// The query with every item of one name left out, as it was sent.
+std::string QueryWithout(std::string_view query, std::string_view name)
+{
+    std::string kept;
+    while (!query.empty()) {
+        const std::size_t amp = query.find('&');
+        const std::string_view item = query.substr(0, amp);
+        query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
+        if (item == name || item.starts_with(std::string(name) + "=")) continue;
+        kept.append(kept.empty() ? "" : "&").append(item);
+    }
+    return kept;
+}
+
+// The unknown hour's candidates link to "?hour=N", which the window
+// answers; here each leads to the same reading with that hour.
+void LinkCandidates(std::string& page, std::string_view query)
+{
+    const std::string link = "href=\"?" + std::string(kCandidateQueryItem) + "=";
+    const std::string here =
+        "href=\"/reading?" + HtmlEscape(QueryWithout(query, kCandidateQueryItem)) + "&amp;" +
+        std::string(kCandidateQueryItem) + "=";
+    for (std::size_t at = page.find(link); at != std::string::npos; at = page.find(link, at + here.size()))
+        page.replace(at, link.size(), here);
+}
+
 }  // namespace
 
 std::string FormPage()
@@ -106,6 +132,7 @@ std::string ScreenPage(std::string page, std::string_view query)
                             HtmlEscape(query) + "\">JSON</a></div>\n";
     if (const std::size_t at = page.find("<div id=\"container\">"); at != std::string::npos)
         page.insert(at + std::string_view("<div id=\"container\">").size(), "\n" + nav);
+    LinkCandidates(page, query);
     return page;
 }
 

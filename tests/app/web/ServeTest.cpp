@@ -245,6 +245,20 @@ TEST(Serve, EscapesEveryValueItShows)
     }
 }
 
+TEST(Serve, AnUnknownHoursCandidatesLeadToTheirReadings)
+{
+    const Answer unknown = Get(Shared().Port(), "/reading?name=a&sex=%E7%94%B7&gregorian=1990-1-1&hour=unknown");
+    ASSERT_NE(unknown.body.find("时辰不详"), std::string::npos);
+    const std::size_t at = unknown.body.find("href=\"/reading?");
+    ASSERT_NE(at, std::string::npos) << unknown.body;
+    std::string link = unknown.body.substr(at + 6, unknown.body.find('"', at + 6) - at - 6);
+    for (std::size_t amp; (amp = link.find("&amp;")) != std::string::npos;) link.replace(amp, 5, "&");
+    EXPECT_EQ(link, "/reading?name=a&sex=%E7%94%B7&gregorian=1990-1-1&hour=0");
+    const Answer candidate = Get(Shared().Port(), link);
+    EXPECT_EQ(candidate.status, 200);
+    EXPECT_EQ(candidate.body.find("时辰不详"), std::string::npos);
+}
+
 TEST(Serve, JsonIsTheCommandLinesByteForByte)
 {
     const struct {
