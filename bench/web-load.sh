@@ -9,7 +9,7 @@ set -euo pipefail
 bin=${1:-$(cd "$(dirname "$0")/.." && pwd)/build/bin}
 database=${2:-$bin/Orsk.dll}
 if ! command -v wrk > /dev/null; then
-  sudo apt-get install -y wrk
+  if [ "$(id -u)" -eq 0 ]; then apt-get install -y wrk; else sudo apt-get install -y wrk; fi
 fi
 out=$(mktemp)
 "$bin/velmora-cli" serve --listen 127.0.0.1:0 --database "$database" > "$out" &
