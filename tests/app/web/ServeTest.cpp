@@ -199,6 +199,9 @@ TEST(Serve, AnswersEachRequestWithItsStatusAndTheSafetyHeaders)
         {"GET /api/reading?" + query + "&hour=24 HTTP/1.1\r\n\r\n", 400, "application/json; charset=utf-8"},
         {"GET /reading?" + query + "&output=/tmp/x HTTP/1.1\r\n\r\n", 400, "text/html; charset=utf-8"},
         {"GET /reading?" + query + "&gregorian=1990-2-30 HTTP/1.1\r\n\r\n", 400, "text/html; charset=utf-8"},
+        // What the form sends, its empty fields and all.
+        {"GET /reading?name=a&sex=%E5%A5%B3&calendar=lunar&date=2001-4-1&leap=1&hour=unknown&minute=&place=&"
+         "longitude=&latitude=&zi=&script= HTTP/1.1\r\n\r\n", 200, "text/html; charset=utf-8"},
         {"GET /api/places?q=%E6%88%90%E9%83%BD HTTP/1.1\r\n\r\n", 200, "text/plain; charset=utf-8"},
         {"GET /bg.gif HTTP/1.1\r\n\r\n", 200, "image/gif"},
         {"GET /../../etc/passwd HTTP/1.1\r\n\r\n", 404, "text/plain; charset=utf-8"},
