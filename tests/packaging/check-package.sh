@@ -59,6 +59,7 @@ help=$("$work/root/usr/bin/velmora-cli" help 2>&1 || true)
 for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
   [[ "$cli_page" == *"$option"* ]] || fail "velmora-cli(1) lacks $option of the help"
 done
+[[ "$cli_page" == *"velmora-cli serve"* ]] || fail "velmora-cli(1) lacks the serve command"
 
 mkdir "$work/empty"
 reading=$(cd "$work/empty" && "$work/root/usr/bin/velmora-cli" reading --name 张三 --sex 男 \

@@ -1,5 +1,6 @@
 // velmora-cli: picks the command by its first argument, or prints the help.
 #include <exception>
+#include <sstream>
 #include <ostream>
 
 #include "CliCommands.h"
@@ -112,7 +113,7 @@ int EmitOutput(std::string_view bytes, const std::optional<std::string>& output,
 const std::vector<CommandSpec>& Commands()
 {
     static const std::vector<CommandSpec> commands = [] {
-        std::vector<CommandSpec> all = {ReadingCommand(), CalendarCommand(), TermsCommand(), PlacesCommand()};
+        std::vector<CommandSpec> all = {ReadingCommand(), CalendarCommand(), TermsCommand(), PlacesCommand(), ServeCommand()};
         for (CommandSpec& people : PeopleCommands()) all.push_back(std::move(people));
         return all;
     }();

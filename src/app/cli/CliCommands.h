@@ -10,6 +10,13 @@
 #include <vector>
 
 #include "CliOptions.h"
+#include "KarvoInfo.h"
+#include "Reading.h"
+#include "Script.h"
+
+namespace velmora {
+class TDatabaseQuery;
+}
 
 namespace velmora::cli {
 
@@ -39,6 +46,24 @@ CommandSpec CalendarCommand();
 
 // reading --name ... : one reading, as text, JSON or the result page.
 CommandSpec ReadingCommand();
+
+// A reading for another front end (the web server): the arguments of
+// `reading` (its options without --format, --output and --database) under
+// the command's own rules and messages, against an open database.
+struct ReadingAnswer {
+    int status = kExitOk;  // kExitUsage for bad options, kExitFailure for a date the reading cannot make
+    std::string problem;   // why not, as velmora-cli reading says it
+    BirthInput input;
+    TKarvoInfo record;
+    Script script = Script::Simplified;
+};
+ReadingAnswer AnswerReading(const std::vector<std::string>& args, TDatabaseQuery& query);
+
+// The answer exactly as `velmora-cli reading --format json` prints it.
+std::string ReadingJsonDocument(const ReadingAnswer& answer);
+
+// serve: the readings, the form and the place search over HTTP.
+CommandSpec ServeCommand();
 
 // terms YEAR [TOYEAR]: the moments of the 24 solar terms of each year.
 CommandSpec TermsCommand();

@@ -242,6 +242,33 @@ std::optional<OutputProblem> OutputProblemOf(const std::string& output, const Re
     return RefuseReplacing(picture.string(), OutputName::Beside);
 }
 
+// The reading a request asks for, against an open database; a problem
+// ends it with its status and message. Errors of the database are thrown.
+ReadingAnswer Answer(const ReadingRequest& request, TDatabaseQuery& query)
+{
+    ReadingAnswer answer;
+    answer.input = request.input;
+    answer.script = request.script;
+    // The options' rules have checked every value; this is the window's own
+    // check, kept as the last word on what a reading accepts.
+    if (!InputsAreValid(request.input)) {
+        answer.status = kExitUsage;
+        answer.problem = kInputErrorMessage;
+        return answer;
+    }
+    const ReadingOutcome outcome = ComputeReading(request.input, request.asOf, query, answer.record);
+    if (outcome == ReadingOutcome::UnknownPlace) {
+        answer.status = kExitUsage;
+        answer.problem = OutcomeMessage(outcome);
+    } else if (outcome != ReadingOutcome::Complete) {
+        // Without a window a reading that ends early still needs a word.
+        const std::string message = ReadingMessage(outcome, request.input);
+        answer.status = kExitFailure;
+        answer.problem = message.empty() ? std::string(kDateErrorMessage) : message;
+    }
+    return answer;
+}
+
 int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.Has("--person"))
@@ -249,26 +276,14 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
             return RunReading(birth, out, err);
         }, err);
     const ReadingRequest request = MakeRequest(args);
-    // The options' rules have checked every value; this is the window's own
-    // check, kept as the last word on what a reading accepts.
-    if (!InputsAreValid(request.input)) {
-        err << kInputErrorMessage << "\n";
-        return kExitUsage;
-    }
     try {
+        // The connection opens at the first lookup, after the input's check.
         TDatabaseConnection con1(ConnectionStringFor(request.database), DatabaseUse::SharedReading);
         TDatabaseQuery qry1(con1);
-        TKarvoInfo record;
-        const ReadingOutcome outcome = ComputeReading(request.input, request.asOf, qry1, record);
-        if (outcome == ReadingOutcome::UnknownPlace) {
-            err << OutcomeMessage(outcome) << "\n";
-            return kExitUsage;
-        }
-        if (outcome != ReadingOutcome::Complete) {
-            // Without a window a reading that ends early still needs a word.
-            const std::string message = ReadingMessage(outcome, request.input);
-            err << (message.empty() ? std::string(kDateErrorMessage) : message) << "\n";
-            return kExitFailure;
+        const ReadingAnswer answer = Answer(request, qry1);
+        if (answer.status != kExitOk) {
+            err << answer.problem << "\n";
+            return answer.status;
         }
         // The database is still open here, so it is among the files the
         // output may not be.
@@ -279,8 +294,8 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
                 return kExitFailure;
             }
         }
-        const int status =
-            EmitOutput(format.render(request.input, record, request.script), request.output, "reading", out, err);
+        const int status = EmitOutput(format.render(request.input, answer.record, request.script), request.output,
+                                      "reading", out, err);
         if (status == kExitOk && format.pictureBeside && request.output &&
             std::filesystem::is_regular_file(*request.output))
             WritePagePictureInto(std::filesystem::absolute(*request.output).parent_path().string());
@@ -366,6 +381,29 @@ CommandSpec ReadingCommand()
         .check = CheckBirthTogether,
         .run = RunReading,
     };
+}
+
+ReadingAnswer AnswerReading(const std::vector<std::string>& args, TDatabaseQuery& query)
+{
+    static const CommandSpec command = ReadingCommand();
+    const auto refused = [](std::string problem) {
+        ReadingAnswer answer;
+        answer.status = kExitUsage;
+        answer.problem = std::move(problem);
+        return answer;
+    };
+    const ParseResult parsed = ParseArguments(command, args);
+    if (!parsed.arguments) return refused(parsed.problem);
+    if (command.check)
+        if (const auto problem = command.check(*parsed.arguments)) return refused(*problem);
+    // The people are kept on this computer for its own user alone.
+    if (parsed.arguments->Has("--person")) return refused("--person is not for other front ends");
+    return Answer(MakeRequest(*parsed.arguments), query);
+}
+
+std::string ReadingJsonDocument(const ReadingAnswer& answer)
+{
+    return AsJson(answer.input, answer.record, answer.script);
 }
 
 }  // namespace velmora::cli

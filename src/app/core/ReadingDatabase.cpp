@@ -176,7 +176,7 @@ void TDatabaseConnection::Connect(const fs::path& file, const ConnectionSettings
 {
     filePath_ = file;
     // Never SQLITE_OPEN_CREATE: a missing file must stay missing.
-    const int access = use_ == DatabaseUse::SharedReading ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int access = use_ == DatabaseUse::Exclusive ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
     if (sqlite3_open_v2(file.c_str(), &db_, access, nullptr) != SQLITE_OK) FailOpen("open");
     // A reader waits this long for a writer-free moment; the window waits as
     // long for readers of velmora-cli to finish before it takes the file.
@@ -187,7 +187,28 @@ void TDatabaseConnection::Connect(const fs::path& file, const ConnectionSettings
     }
     if (use_ == DatabaseUse::Exclusive) TakeExclusiveUse();
     CheckContent();
+    if (use_ == DatabaseUse::MemoryCopy) CopyIntoMemory();
     sqlite3_set_authorizer(db_, AllowOnlyReading, nullptr);
+}
+
+// The engine's backup reads every page through the key into a plain
+// database in memory, which then stands in for the file.
+void TDatabaseConnection::CopyIntoMemory()
+{
+    sqlite3* memory = nullptr;
+    if (sqlite3_open_v2(":memory:", &memory, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(memory);
+        FailOpen("copy into memory");
+    }
+    sqlite3_backup* backup = sqlite3_backup_init(memory, "main", db_, "main");
+    const int code = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(memory);
+    sqlite3_backup_finish(backup);
+    if (code != SQLITE_DONE) {
+        sqlite3_close(memory);
+        FailOpen("copy into memory");
+    }
+    sqlite3_close(db_);
+    db_ = memory;
 }
 
 // In exclusive locking mode the engine keeps every lock it takes until the
@@ -232,7 +253,7 @@ void TDatabaseConnection::FailOpen(std::string_view step)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         // Only the window takes the file for itself; readers never lock each other out.
-        reason = use_ == DatabaseUse::SharedReading ? std::string(kHeldByWindowReason) : "it is in use by another program";
+        reason = use_ == DatabaseUse::Exclusive ? "it is in use by another program" : std::string(kHeldByWindowReason);
         break;
     case SQLITE_NOTADB:
         reason = "the password does not open it, or it is not a reading database";

@@ -77,6 +77,9 @@ class TDatabaseQuery;
 enum class DatabaseUse {
     Exclusive,      // the window: nobody else reads while it runs
     SharedReading,  // velmora-cli: read-only, beside other readers
+    // The web server: read once at open under a shared lock into a copy in
+    // memory, and the file let go, so serving never holds a lock.
+    MemoryCopy,
 };
 
 // How long a connection waits for a lock another connection holds.
@@ -114,6 +117,7 @@ private:
     sqlite3_stmt* Prepare(const std::string& sql);
     void Connect(const std::filesystem::path& file, const ConnectionSettings& settings);
     void TakeExclusiveUse();
+    void CopyIntoMemory();
     void CheckContent();
     [[noreturn]] void FailOpen(std::string_view step);
 

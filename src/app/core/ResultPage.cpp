@@ -67,17 +67,30 @@ std::string JoinLinesWithCrLf(std::string_view text)
     return joined;
 }
 
-// The page file from the template's GBK bytes: the template read as lines
-// and joined with CR LF, filled, written in the script (all of it, headings
-// and template too, but the typed name), then split into lines again and
-// written as GB18030 with CR LF.
-std::string PageFileBytes(std::string_view templateGbk, const TKarvoInfo& record, std::string_view name,
-                          std::string_view sex, Script script)
+// The page as UTF-8 text from the template's GBK bytes: the template read as
+// lines and joined with CR LF, filled, and written in the script (all of it,
+// headings and template too, but the typed name).
+std::string PageText(std::string_view templateGbk, const TKarvoInfo& record, std::string_view name,
+                     std::string_view sex, Script script)
 {
     const std::string pageTemplate = JoinLinesWithCrLf(GbkToUtf8(templateGbk));
     const std::string keptName[] = {HtmlEscape(name)};
-    const std::string page = ConvertText(BuildResultPage(pageTemplate, record, name, sex), script, keptName);
-    return Utf8ToGb18030(JoinLinesWithCrLf(page));
+    return ConvertText(BuildResultPage(pageTemplate, record, name, sex), script, keptName);
+}
+
+// The page file: its text split into lines again and written as GB18030
+// with CR LF.
+std::string PageFileBytes(std::string_view templateGbk, const TKarvoInfo& record, std::string_view name,
+                          std::string_view sex, Script script)
+{
+    return Utf8ToGb18030(JoinLinesWithCrLf(PageText(templateGbk, record, name, sex, script)));
+}
+
+std::string_view PageTemplateGbk()
+{
+    const auto pageTemplate = FindResource(kPageTemplateResource, kPageResourceType);
+    if (!pageTemplate) throw std::runtime_error("Resource " + std::string(kPageTemplateResource) + " not found");
+    return *pageTemplate;
 }
 
 // The notes on the birth moment as one more section after the commentaries
@@ -221,9 +234,13 @@ std::string BuildResultPage(std::string_view pageTemplate, const TKarvoInfo& rec
 
 std::string RenderResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex, Script script)
 {
-    const auto pageTemplate = FindResource(kPageTemplateResource, kPageResourceType);
-    if (!pageTemplate) throw std::runtime_error("Resource " + std::string(kPageTemplateResource) + " not found");
-    return PageFileBytes(*pageTemplate, record, name, sex, script);
+    return PageFileBytes(PageTemplateGbk(), record, name, sex, script);
+}
+
+std::string RenderResultPageText(const TKarvoInfo& record, std::string_view name, std::string_view sex,
+                                 Script script)
+{
+    return PageText(PageTemplateGbk(), record, name, sex, script);
 }
 
 ResultPagePaths ResultPageLocation()

@@ -51,6 +51,11 @@ std::string HtmlEscape(std::string_view text);
 std::string RenderResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex,
                              Script script = Script::Simplified);
 
+// The same page as UTF-8 text, its lines ending in CR LF, for a front end
+// that declares its own encoding (the web server).
+std::string RenderResultPageText(const TKarvoInfo& record, std::string_view name, std::string_view sex,
+                                 Script script = Script::Simplified);
+
 struct ResultPagePaths {
     std::string page;
     std::string picture;

@@ -1,0 +1,59 @@
+// A small asynchronous HTTP/1.1 server on one thread: GET and HEAD only,
+// no request body, a bounded request head read within a deadline, a bounded
+// number of connections per client address, and the safety headers on every
+// answer. What each path answers is the caller's handler.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora::web {
+
+struct WebRequest {
+    std::string path;   // "/api/reading", still percent-encoded
+    std::string query;  // the text after '?', without it
+};
+
+struct WebResponse {
+    unsigned status = 200;
+    std::string contentType;  // "text/html; charset=utf-8"
+    std::string body;
+};
+
+using WebHandler = std::function<WebResponse(const WebRequest&)>;
+
+struct ServerLimits {
+    std::size_t headBytes = 8 * 1024;             // request line and headers together
+    std::chrono::milliseconds headDeadline{5000};  // for the whole head of each request
+    std::size_t connectionsPerAddress = 64;
+    std::size_t connections = 2048;
+};
+
+class WebServer {
+public:
+    // Listens on `host` (an IP address) and `port` (0: any free one). Throws
+    // std::runtime_error with the reason when it cannot.
+    WebServer(const std::string& host, unsigned short port, WebHandler handler, ServerLimits limits = {});
+    ~WebServer();
+    WebServer(const WebServer&) = delete;
+    WebServer& operator=(const WebServer&) = delete;
+
+    unsigned short Port() const;
+    // The URLs to open: the address itself, or for an unspecified address
+    // (0.0.0.0, ::) the addresses of the machine's interfaces.
+    std::vector<std::string> Urls() const;
+
+    // Serves until SIGINT or SIGTERM, then closes every connection.
+    void Run();
+
+    struct State;  // the sockets and counts, shared with the connections
+
+private:
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace velmora::web

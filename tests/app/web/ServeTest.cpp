@@ -1,0 +1,364 @@
+// velmora-cli serve as its own process on a loopback port: what each request
+// is answered with, the JSON against the command line's, slow clients, the
+// head's deadline, the end on SIGTERM and a database the window holds.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "CliCommands.h"
+#include "ReadingDatabase.h"
+#include "ReadingTestSupport.h"
+
+extern char** environ;
+
+namespace velmora::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const fs::path& SampleDatabase()
+{
+    static const velmora::testing::ScratchFolder folder;
+    static const fs::path file = [] {
+        const fs::path copy = folder.Path() / "Orsk.dll";
+        fs::copy_file(VELMORA_SAMPLE_READING_DB, copy);
+        return copy;
+    }();
+    return file;
+}
+
+// A connected socket from `from` (any loopback address) to the server.
+int Connect(int port, const char* from = "127.0.0.1")
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    inet_pton(AF_INET, from, &local.sin_addr);
+    bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(static_cast<uint16_t>(port));
+    inet_pton(AF_INET, "127.0.0.1", &server.sin_addr);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// An answer whose head and Content-Length bytes of body are in.
+bool IsWholeAnswer(const std::string& raw)
+{
+    const std::size_t split = raw.find("\r\n\r\n");
+    const std::size_t length = raw.find("Content-Length: ");
+    if (split == std::string::npos || length == std::string::npos || length > split) return false;
+    return raw.size() - split - 4 >= std::stoul(raw.substr(length + 16));
+}
+
+// Everything the server sends until it closes or `limit` passes, or with
+// `oneAnswer` until one whole answer is in (for a connection kept open).
+std::string ReadAll(int fd, std::chrono::milliseconds limit = std::chrono::milliseconds(3000), bool oneAnswer = false)
+{
+    std::string answer;
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        pollfd ready{fd, POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        if (poll(&ready, 1, static_cast<int>(std::max<long long>(left, 0))) <= 0) break;
+        char chunk[65536];
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n <= 0) break;
+        answer.append(chunk, static_cast<std::size_t>(n));
+        if (oneAnswer && IsWholeAnswer(answer)) break;
+    }
+    return answer;
+}
+
+struct Answer {
+    int status = 0;
+    std::string head;
+    std::string body;
+};
+
+Answer Exchange(int port, const std::string& request)
+{
+    const int fd = Connect(port);
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    const bool head = request.starts_with("HEAD");
+    const std::string raw = ReadAll(fd, std::chrono::milliseconds(3000), !head);
+    close(fd);
+    Answer answer;
+    const std::size_t split = raw.find("\r\n\r\n");
+    answer.head = raw.substr(0, split);
+    answer.body = split == std::string::npos ? "" : raw.substr(split + 4);
+    if (raw.size() > 12) answer.status = std::stoi(raw.substr(9, 3));
+    return answer;
+}
+
+Answer Get(int port, const std::string& target)
+{
+    return Exchange(port, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+}
+
+class Server {
+public:
+    explicit Server(const fs::path& database = SampleDatabase())
+    {
+        int pipeEnds[2];
+        EXPECT_EQ(pipe(pipeEnds), 0);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_adddup2(&files, pipeEnds[1], 1);
+        posix_spawn_file_actions_adddup2(&files, pipeEnds[1], 2);
+        posix_spawn_file_actions_addclose(&files, pipeEnds[0]);
+        const std::string program = VELMORA_CLI_PROGRAM;
+        const std::string databaseText = database.string();
+        std::vector<const char*> args = {program.c_str(), "serve", "--listen", "127.0.0.1:0", "--database",
+                                         databaseText.c_str(), nullptr};
+        EXPECT_EQ(posix_spawn(&pid_, program.c_str(), &files, nullptr, const_cast<char**>(args.data()), environ), 0);
+        posix_spawn_file_actions_destroy(&files);
+        close(pipeEnds[1]);
+        output_ = pipeEnds[0];
+        // The first lines name the URL, or say why there is none.
+        const auto end = Clock::now() + std::chrono::seconds(10);
+        while (Clock::now() < end && said_.find("Ctrl-C") == std::string::npos) {
+            const std::string more = ReadAll(output_, std::chrono::milliseconds(200));
+            said_ += more;
+            if (more.empty() && waitpid(pid_, &status_, WNOHANG) == pid_) {
+                ended_ = true;
+                break;
+            }
+        }
+        const std::size_t at = said_.find("http://127.0.0.1:");
+        if (at != std::string::npos) port_ = std::stoi(said_.substr(at + 17));
+    }
+    ~Server()
+    {
+        if (!ended_) Stop();
+        close(output_);
+    }
+    int Port() const { return port_; }
+    const std::string& Said() const { return said_; }
+    // Ends the server with SIGTERM and gives its exit status.
+    int Stop()
+    {
+        if (!ended_) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, &status_, 0);
+            ended_ = true;
+            said_ += ReadAll(output_, std::chrono::milliseconds(200));
+        }
+        return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
+    }
+
+private:
+    pid_t pid_ = -1;
+    int output_ = -1;
+    int port_ = 0;
+    int status_ = 0;
+    bool ended_ = false;
+    std::string said_;
+};
+
+Server& Shared()
+{
+    static Server server;
+    return server;
+}
+
+constexpr std::string_view kQuery = "name=%E5%BC%A0%E4%B8%89&sex=%E7%94%B7&gregorian=1983-2-15&hour=20";
+
+TEST(Serve, AnswersEachRequestWithItsStatusAndTheSafetyHeaders)
+{
+    const std::string big(9000, 'a');
+    const std::string query(kQuery);
+    const struct {
+        std::string request;
+        int status;
+        std::string_view contentType;
+    } cases[] = {
+        {"GET / HTTP/1.1\r\n\r\n", 200, "text/html; charset=utf-8"},
+        {"HEAD / HTTP/1.1\r\n\r\n", 200, "text/html; charset=utf-8"},
+        {"GET /reading?" + query + " HTTP/1.1\r\n\r\n", 200, "text/html; charset=utf-8"},
+        {"GET /api/reading?" + query + " HTTP/1.1\r\n\r\n", 200, "application/json; charset=utf-8"},
+        {"GET /api/reading?" + query + "&hour=24 HTTP/1.1\r\n\r\n", 400, "application/json; charset=utf-8"},
+        {"GET /reading?" + query + "&output=/tmp/x HTTP/1.1\r\n\r\n", 400, "text/html; charset=utf-8"},
+        {"GET /reading?" + query + "&gregorian=1990-2-30 HTTP/1.1\r\n\r\n", 400, "text/html; charset=utf-8"},
+        // What the form sends, its empty fields and all.
+        {"GET /reading?name=a&sex=%E5%A5%B3&calendar=lunar&date=2001-4-1&leap=1&hour=unknown&minute=&place=&"
+         "longitude=&latitude=&zi=&script= HTTP/1.1\r\n\r\n", 200, "text/html; charset=utf-8"},
+        {"GET /api/places?q=%E6%88%90%E9%83%BD HTTP/1.1\r\n\r\n", 200, "text/plain; charset=utf-8"},
+        {"GET /bg.gif HTTP/1.1\r\n\r\n", 200, "image/gif"},
+        {"GET /../../etc/passwd HTTP/1.1\r\n\r\n", 404, "text/plain; charset=utf-8"},
+        {"GET /Orsk.dll HTTP/1.1\r\n\r\n", 404, "text/plain; charset=utf-8"},
+        {"POST / HTTP/1.1\r\nContent-Length: 0\r\n\r\n", 405, "text/plain; charset=utf-8"},
+        {"DELETE / HTTP/1.1\r\n\r\n", 405, "text/plain; charset=utf-8"},
+        {"GET / HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc", 413, "text/plain; charset=utf-8"},
+        {"GET /" + big + " HTTP/1.1\r\n\r\n", 414, "text/plain; charset=utf-8"},
+        {"GET / HTTP/1.1\r\nX-Big: " + big + "\r\n\r\n", 431, "text/plain; charset=utf-8"},
+        {"GET / HTTP/9\r\n\r\n", 400, "text/plain; charset=utf-8"},
+    };
+    for (const auto& c : cases) {
+        const Answer answer = Exchange(Shared().Port(), c.request);
+        const std::string what = c.request.substr(0, 60);
+        EXPECT_EQ(answer.status, c.status) << what;
+        EXPECT_NE(answer.head.find("Content-Type: " + std::string(c.contentType) + "\r\n"), std::string::npos) << what;
+        for (const char* header :
+             {"Content-Security-Policy: default-src 'none'; img-src 'self'; style-src 'self' 'unsafe-inline';",
+              "X-Content-Type-Options: nosniff\r\n", "Referrer-Policy: no-referrer\r\n", "X-Frame-Options: DENY\r\n"})
+            EXPECT_NE(answer.head.find(header), std::string::npos) << what << " lacks " << header;
+        if (c.request.starts_with("HEAD")) {
+            EXPECT_EQ(answer.body, "");
+        }
+    }
+}
+
+TEST(Serve, EscapesEveryValueItShows)
+{
+    const struct {
+        std::string target;
+        std::string_view shown;
+    } cases[] = {
+        {"/reading?name=%3Cscript%3Ex%3C/script%3E&sex=%E7%94%B7&gregorian=1983-2-15&hour=20",
+         "&lt;script&gt;x&lt;/script&gt;"},
+        {"/reading?name=a&sex=%3Cb%3E&gregorian=1983-2-15&hour=20", "&lt;b&gt;"},
+        {"/reading?%3Cimg%20src%3Dx%3E=1", "no parameter '&lt;img src=x&gt;'"},
+    };
+    for (const auto& c : cases) {
+        const Answer answer = Get(Shared().Port(), c.target);
+        EXPECT_NE(answer.body.find(c.shown), std::string::npos) << c.target << "\n" << answer.body;
+        EXPECT_EQ(answer.body.find("<script"), std::string::npos) << c.target;
+        EXPECT_EQ(answer.body.find("<img"), std::string::npos) << c.target;
+        EXPECT_EQ(answer.body.find("<b>"), std::string::npos) << c.target;
+    }
+}
+
+TEST(Serve, AnUnknownHoursCandidatesLeadToTheirReadings)
+{
+    const Answer unknown = Get(Shared().Port(), "/reading?name=a&sex=%E7%94%B7&gregorian=1990-1-1&hour=unknown");
+    ASSERT_NE(unknown.body.find("时辰不详"), std::string::npos);
+    const std::size_t at = unknown.body.find("href=\"/reading?");
+    ASSERT_NE(at, std::string::npos) << unknown.body;
+    std::string link = unknown.body.substr(at + 6, unknown.body.find('"', at + 6) - at - 6);
+    for (std::size_t amp; (amp = link.find("&amp;")) != std::string::npos;) link.replace(amp, 5, "&");
+    EXPECT_EQ(link, "/reading?name=a&sex=%E7%94%B7&gregorian=1990-1-1&hour=0");
+    const Answer candidate = Get(Shared().Port(), link);
+    EXPECT_EQ(candidate.status, 200);
+    EXPECT_EQ(candidate.body.find("时辰不详"), std::string::npos);
+}
+
+TEST(Serve, JsonIsTheCommandLinesByteForByte)
+{
+    const struct {
+        std::string query;
+        std::vector<std::string> options;
+    } cases[] = {
+        {std::string(kQuery) + "&as-of=2026-12-08",
+         {"--name", "张三", "--sex", "男", "--gregorian", "1983-2-15", "--hour", "20", "--as-of", "2026-12-08"}},
+        {"name=%E6%9D%8E%E5%9B%9B&sex=%E5%A5%B3&lunar=2001-4-1&leap=1&hour=unknown&chart=true&as-of=2026-1-1&script="
+         "taiwan",
+         {"--name", "李四", "--sex", "女", "--lunar", "2001-4-1", "--leap", "--hour", "unknown", "--chart", "--as-of",
+          "2026-1-1", "--script", "taiwan"}},
+        {"name=w&sex=%E7%94%B7&gregorian=2024-6-2&hour=0&minute=30&place=%E5%96%80%E4%BB%80&zi=early&as-of=2026-1-1",
+         {"--name", "w", "--sex", "男", "--gregorian", "2024-6-2", "--hour", "0", "--minute", "30", "--place", "喀什",
+          "--zi", "early", "--as-of", "2026-1-1"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"reading", "--format", "json", "--database", SampleDatabase().string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        std::ostringstream out, err;
+        ASSERT_EQ(RunCli(args, out, err), kExitOk) << err.str();
+        EXPECT_EQ(Get(Shared().Port(), "/api/reading?" + c.query).body, out.str()) << c.query;
+    }
+}
+
+TEST(Serve, SlowClientsLeaveAFreshRequestAnsweredWithinASecond)
+{
+    // Three hundred clients of another loopback address each trickle a
+    // request head one byte at a time.
+    std::vector<int> slow;
+    for (int i = 0; i < 300; ++i)
+        if (const int fd = Connect(Shared().Port(), "127.0.0.2"); fd >= 0) slow.push_back(fd);
+    ASSERT_EQ(slow.size(), 300u);
+    const std::string head = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ";
+    for (std::size_t byte = 0; byte < head.size(); ++byte)
+        for (const int fd : slow) (void)send(fd, &head[byte], 1, MSG_NOSIGNAL);
+    const auto start = Clock::now();
+    const Answer fresh = Get(Shared().Port(), "/api/reading?" + std::string(kQuery));
+    const auto took = Clock::now() - start;
+    EXPECT_EQ(fresh.status, 200);
+    EXPECT_LT(took, std::chrono::seconds(1));
+    // Beyond its share of connections, the slow address was turned away.
+    int refused = 0;
+    for (const int fd : slow) {
+        pollfd ready{fd, POLLIN, 0};
+        char c;
+        if (poll(&ready, 1, 0) == 1 && recv(fd, &c, 1, MSG_DONTWAIT) == 0) ++refused;
+        close(fd);
+    }
+    EXPECT_GE(refused, 300 - 64);
+}
+
+TEST(Serve, ClosesAHeadNotFinishedWithinItsDeadline)
+{
+    const int fd = Connect(Shared().Port());
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "GET / HTTP/1.1\r\n", 16), 16);
+    const auto start = Clock::now();
+    EXPECT_EQ(ReadAll(fd, std::chrono::milliseconds(8000)), "");
+    const auto took = Clock::now() - start;
+    close(fd);
+    EXPECT_GT(took, std::chrono::milliseconds(4500));
+    EXPECT_LT(took, std::chrono::milliseconds(7000));
+}
+
+TEST(Serve, EndsCleanlyOnSigterm)
+{
+    Server server;
+    ASSERT_GT(server.Port(), 0) << server.Said();
+    EXPECT_EQ(Get(server.Port(), "/").status, 200);
+    EXPECT_EQ(server.Stop(), kExitOk) << server.Said();
+}
+
+TEST(Serve, RefusesToStartWhileTheWindowHoldsTheDatabase)
+{
+    const velmora::testing::ScratchFolder folder;
+    const fs::path database = folder.Path() / "Orsk.dll";
+    fs::copy_file(VELMORA_SAMPLE_READING_DB, database);
+    TDatabaseConnection window(WithDataSource(kReadingConnectionString, database.string()), DatabaseUse::Exclusive);
+    window.Open();
+    Server server(database);
+    EXPECT_EQ(server.Stop(), kExitFailure);
+    EXPECT_NE(server.Said().find(kHeldByWindowReason), std::string::npos) << server.Said();
+}
+
+TEST(Serve, HoldsNoLockOnTheDatabaseWhileServing)
+{
+    const velmora::testing::ScratchFolder folder;
+    const fs::path database = folder.Path() / "Orsk.dll";
+    fs::copy_file(VELMORA_SAMPLE_READING_DB, database);
+    Server server(database);
+    ASSERT_GT(server.Port(), 0) << server.Said();
+    // The window takes the file for itself only when nobody reads it.
+    TDatabaseConnection window(WithDataSource(kReadingConnectionString, database.string()), DatabaseUse::Exclusive);
+    EXPECT_NO_THROW(window.Open());
+    EXPECT_EQ(Get(server.Port(), "/api/reading?" + std::string(kQuery)).status, 200);
+}
+
+}  // namespace
+}  // namespace velmora::cli
