@@ -274,6 +274,8 @@ def world_places(geonames_dir, cities):
     for r, (name, simple, original), t, tw in zip(chosen, names, traditional, taiwanese):
         english = r[1]
         forms = [english, r[2]] + simple + original + ([t, tw] if name else [])
+        # New York for New York City, Quezon for Quezon City.
+        forms += [x.removesuffix(" City") for x in (english, r[2]) if x.endswith(" City")]
         shown = name or english
         forms = [x for x in dict.fromkeys(forms) if x and x != shown and "|" not in x]
         rows.append((shown, countries[r[8]], divisions.get(f"{r[8]}.{r[10]}", ""), 3, round(float(r[5]), 4),

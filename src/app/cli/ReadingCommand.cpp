@@ -14,7 +14,9 @@
 #include "BirthMoment.h"
 #include "RenderHelper.h"
 #include "InputCheck.h"
+#include "MomentReading.h"
 #include "Places.h"
+#include "ZoneClock.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
 #include "ResultPage.h"
@@ -94,22 +96,44 @@ MomentOptions MakeMomentOptions(const ParsedArguments& args)
     double degrees = 0;
     if (const auto text = args.Value("--minute"); text && ParseMinute(*text, minute)) moment.minute = minute;
     moment.precise = args.Has("--precise");
-    if (const auto place = args.Value("--place")) moment.place = PlaceNamed(*place)->DisplayName();
+    if (const auto place = args.Value("--place")) moment.place = *place;
+    if (const auto zone = args.Value("--timezone")) moment.timeZone = *zone;
     if (const auto text = args.Value("--longitude"); text && ParseLongitude(*text, degrees)) moment.longitude = degrees;
     if (const auto text = args.Value("--latitude"); text && ParseLatitude(*text, degrees)) moment.latitude = degrees;
     if (const auto text = args.Value("--zi")) ParseZiSchool(*text, moment.zi);
     return moment;
 }
 
+// What the moment's options did wrong, a line of its own, if there is more to say.
+// A lunar date's working day is the reading's own, so only a place's
+// problem is told for it.
+std::string MomentProblem(const BirthInput& input, ReadingOutcome outcome)
+{
+    const bool gregorian = input.mode == CalendarMode::Gregorian;
+    if (!input.moment.IsPrecise() || (!gregorian && outcome != ReadingOutcome::AmbiguousPlace)) return {};
+    CivilTime clock;
+    if (gregorian)
+        clock = {std::stoi(input.year), std::stoi(input.month), std::stoi(input.day), std::stoi(input.hour),
+                 input.moment.minute.value_or(0)};
+    const std::string problem = DescribeMomentProblem(clock, input.moment);
+    return problem.empty() ? problem : problem + "\n";
+}
+
 // A name the place list knows, or why not.
 std::optional<std::string> PlaceProblem(std::string_view name)
 {
-    if (PlaceNamed(name)) return std::nullopt;
+    const PlaceMatch match = LookUpPlace(name);
+    if (match.place) return std::nullopt;
     std::string same;
-    for (const Place& place : FindPlaces(name, 6))
-        if (place.name == name) same += (same.empty() ? "" : ", ") + place.DisplayName();
+    for (const Place& place : match.candidates) same += (same.empty() ? "" : ", ") + place.DisplayName();
     if (!same.empty()) return "several places have this name; give one of " + same;
     return "no such place in the list (velmora-cli places TEXT finds names; --longitude works for any place)";
+}
+
+std::optional<std::string> TimeZoneProblem(std::string_view zone)
+{
+    if (KnownTimeZone(zone)) return std::nullopt;
+    return "no such time zone in the system's tz database (an IANA name such as America/New_York)";
 }
 
 ValueRule ParsedBy(bool (*parse)(std::string_view, double&), std::string words)
@@ -185,6 +209,12 @@ std::string MomentJson(const BirthInput& input, const TKarvoInfo& r)
             {"Place", &r.Place},         {"Longitude", &r.Longitude},       {"ZiSchool", &r.ZiSchoolName}};
         for (const auto& [name, value] : texts) json += ",\n  " + JsonString(name) + ": " + JsonString(*value);
         json += ",\n  \"Precise\": " + std::string(r.Precise ? "true" : "false");
+    }
+    if (r.Precise) {
+        const std::pair<const char*, const std::string*> where[] = {
+            {"TimeZone", &r.TimeZone},           {"UtcOffset", &r.UtcOffset},     {"BirthUtc", &r.BirthUtc},
+            {"BeijingMoment", &r.BeijingMoment}, {"SolarMoment", &r.SolarMoment}, {"Latitude", &r.Latitude}};
+        for (const auto& [name, value] : where) json += ",\n  " + JsonString(name) + ": " + JsonString(*value);
     }
     if (input.moment.AnyGiven() || !r.Notes.empty()) {
         json += ",\n  \"Notes\": [";
@@ -280,14 +310,14 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         TDatabaseQuery qry1(con1);
         TKarvoInfo record;
         const ReadingOutcome outcome = ComputeReading(request.input, Today(), qry1, record);
-        if (outcome == ReadingOutcome::UnknownPlace) {
-            err << OutcomeMessage(outcome) << "\n";
+        if (outcome == ReadingOutcome::UnknownPlace || outcome == ReadingOutcome::AmbiguousPlace) {
+            err << OutcomeMessage(outcome) << "\n" << MomentProblem(request.input, outcome);
             return kExitUsage;
         }
         if (outcome != ReadingOutcome::Complete) {
             // Without a window a reading that ends early still needs a word.
             const std::string_view message = OutcomeMessage(outcome);
-            err << (message.empty() ? kDateErrorMessage : message) << "\n";
+            err << (message.empty() ? kDateErrorMessage : message) << "\n" << MomentProblem(request.input, outcome);
             return kExitFailure;
         }
         // The database is still open here, so it is among the files the
@@ -334,12 +364,16 @@ CommandSpec ReadingCommand()
                  NumberFrom(0, 59, "the minute is 0 to 59")},
                 {"--precise", "", "the year and month change at the exact moments of 立春 and the other sectional "
                  "terms, and a clock time of China's daylight saving is turned back an hour"},
-                {"--place", "NAME", "the birthplace (velmora-cli places lists them): the day and hour follow true "
-                 "solar time there; implies --precise", PlaceProblem, Need::Optional, "where"},
+                {"--place", "NAME", "the birthplace (velmora-cli places lists them), in China or abroad, by its "
+                 "Chinese, traditional or English name: the day and hour follow true solar time there, and outside "
+                 "the mainland the typed time is the local clock time of its zone; implies --precise", PlaceProblem, Need::Optional, "where"},
                 {"--longitude", "DEG", "the birthplace's longitude, degrees east (west negative), instead of "
                  "--place; implies --precise",
                  ParsedBy(ParseLongitude, "the longitude is a number of degrees from -180 to 180"), Need::Optional,
                  "where"},
+                {"--timezone", "ZONE", "the time zone of the typed time with --longitude, an IANA name such as "
+                 "America/New_York, read through the system's tz database with its history (Beijing time when not "
+                 "given); implies --precise", TimeZoneProblem, Need::Optional, {}, "--longitude"},
                 {"--latitude", "DEG", "the birthplace's latitude, -90 to 90, noted with the longitude",
                  ParsedBy(ParseLatitude, "the latitude is a number of degrees from -90 to 90"), Need::Optional, {},
                  "--longitude"},

@@ -44,6 +44,13 @@ struct TKarvoInfo {
     std::string Longitude;     // degrees east, as used for true solar time
     bool Precise = false;      // year and month pillars changed at the terms' moments
     std::string ZiSchoolName;  // "late" or "early" when an option was given
+    // Where and when, in a precise reading (empty where they do not apply).
+    std::string TimeZone;      // IANA name of the typed time: Asia/Shanghai for Beijing time
+    std::string UtcOffset;     // the typed clock's offset at birth, e.g. +08:00, +09:00 in China's summer time
+    std::string BirthUtc;      // YYYY-MM-DDTHH:MMZ
+    std::string BeijingMoment; // YYYY-MM-DD HH:MM in Beijing standard time
+    std::string SolarMoment;   // YYYY-MM-DD HH:MM true solar time, with a birthplace or longitude only
+    std::string Latitude;      // degrees north, of the birthplace or as typed
     // What a reading applied and what lies near a boundary, one plain-text
     // sentence each (UTF-8). A classic reading may have notes too.
     std::vector<std::string> Notes;

@@ -30,6 +30,12 @@ using ChartReader = std::function<std::optional<TKarvoInfo>(const ChartMoment&, 
 ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& options, const ChartReader& read,
                                TKarvoInfo& record);
 
+// What is wrong with options that ReadExactMoment refused, in words for the
+// user: the places an ambiguous name fits, or the change of a zone's clocks
+// that skipped the typed local time. Empty when there is nothing to add to
+// the outcome's message.
+std::string DescribeMomentProblem(const CivilTime& clock, const MomentOptions& options);
+
 // The notes a classic reading carries: a sectional term on the birth day
 // whose moment gives other pillars, and a clock time of a daylight-saving
 // period. `record` holds the classic chart.

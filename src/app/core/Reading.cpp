@@ -235,6 +235,12 @@ void ClearMomentFields(TKarvoInfo& r)
     r.Longitude = blank.Longitude;
     r.Precise = blank.Precise;
     r.ZiSchoolName = blank.ZiSchoolName;
+    r.TimeZone = blank.TimeZone;
+    r.UtcOffset = blank.UtcOffset;
+    r.BirthUtc = blank.BirthUtc;
+    r.BeijingMoment = blank.BeijingMoment;
+    r.SolarMoment = blank.SolarMoment;
+    r.Latitude = blank.Latitude;
     r.Notes = blank.Notes;
 }
 
@@ -256,6 +262,7 @@ std::string_view OutcomeMessage(ReadingOutcome outcome)
     case ReadingOutcome::OutsideLunarRange: return kLunarRangeMessage;
     case ReadingOutcome::SkippedClockTime: return kSkippedClockTimeMessage;
     case ReadingOutcome::UnknownPlace: return kUnknownPlaceMessage;
+    case ReadingOutcome::AmbiguousPlace: return kAmbiguousPlaceMessage;
     case ReadingOutcome::Complete:
     case ReadingOutcome::NoGregorianDate: break;
     }

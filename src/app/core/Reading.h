@@ -38,6 +38,7 @@ enum class ReadingOutcome {
     NoGregorianDate,    // a lunar date without a Gregorian date: no message
     SkippedClockTime,   // a clock time that a daylight-saving change skipped
     UnknownPlace,       // a birthplace the place list does not know
+    AmbiguousPlace,     // a birthplace name that fits several places
 };
 
 inline constexpr std::string_view kDateErrorMessage = "日期出错，请确认此日期是否存在";
@@ -45,6 +46,7 @@ inline constexpr std::string_view kLunarRangeMessage = "农历数据仅支持公
 inline constexpr std::string_view kSkippedClockTimeMessage =
     "这一时刻不存在：当天实行夏令时，时钟向前拨快了一小时，请核对出生时间";
 inline constexpr std::string_view kUnknownPlaceMessage = "找不到这个出生地，请从地点列表中选择或直接输入经度";
+inline constexpr std::string_view kAmbiguousPlaceMessage = "这个地名对应多个地点，请从中选择一个";
 
 // The message a caller shows for an outcome; empty when there is none.
 std::string_view OutcomeMessage(ReadingOutcome outcome);
