@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
-#include <map>
 #include <unordered_map>
 #include <utility>
 
@@ -136,14 +135,17 @@ struct PlaceList {
 
     void MakeDisplayNames()
     {
-        std::map<std::string, int, std::less<>> byName;
-        std::map<std::pair<std::string, std::string>, int> byNameInProvince;
+        std::unordered_map<std::string_view, int> byName;
+        std::unordered_map<std::string, int> byNameInProvince;
+        byName.reserve(places.size());
+        byNameInProvince.reserve(places.size());
+        const auto inProvinceKey = [](const Place& place) { return place.name + '\t' + place.province; };
         for (const Place& place : places) {
             byName[place.name] += !place.Abroad();
-            ++byNameInProvince[{place.name, place.province}];
+            ++byNameInProvince[inProvinceKey(place)];
         }
         for (Place& place : places) {
-            const int inProvince = byNameInProvince[{place.name, place.province}];
+            const int inProvince = byNameInProvince[inProvinceKey(place)];
             if (place.Abroad())
                 place.displayName =
                     place.name + "（" + place.province + (inProvince > 1 ? "，" + place.prefecture : "") + "）";
@@ -157,6 +159,7 @@ struct PlaceList {
 
     void MakeIndex()
     {
+        fitting.reserve(places.size() * 3);
         for (std::size_t i = 0; i < places.size(); ++i) {
             const auto add = [&](const std::string& key) {
                 if (key.empty()) return;

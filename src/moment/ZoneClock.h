@@ -35,9 +35,6 @@ bool KnownTimeZone(std::string_view zone);
 // in the program). Nothing for an unknown zone.
 std::optional<ZoneReading> ReadZoneClock(std::string_view zone, const CivilTime& clock);
 
-// The zone's offset from UTC at a moment, in seconds.
-int ZoneOffsetAt(std::string_view zone, BeijingSeconds moment);
-
 // "+08:00", "-04:00", "+05:45"; seconds of a local mean time are rounded
 // down to the minute (as the tz database writes them: "-04:56:02").
 std::string UtcOffsetText(int offsetSeconds);
