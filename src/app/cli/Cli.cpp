@@ -61,6 +61,9 @@ int RunCommand(const CommandSpec& command, const std::vector<std::string>& args,
     }
     const ParseResult parsed = ParseArguments(command, args);
     if (!parsed.arguments) return UsageError(err, command.name, parsed.problem, command.name);
+    if (command.check)
+        if (const auto problem = command.check(*parsed.arguments))
+            return UsageError(err, command.name, *problem, command.name);
     return command.run(*parsed.arguments, out, err);
 }
 

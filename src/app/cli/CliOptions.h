@@ -64,6 +64,9 @@ struct CommandSpec {
     std::vector<WordSpec> words;
     std::vector<OptionSpec> options;
     std::vector<std::string_view> examples;  // whole command lines
+    // What the options' table cannot say: options that exclude each other
+    // by their values. Nothing when the arguments fit together.
+    std::function<std::optional<std::string>(const ParsedArguments&)> check = {};
     std::function<int(const ParsedArguments&, std::ostream& out, std::ostream& err)> run;
 };
 

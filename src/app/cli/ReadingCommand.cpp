@@ -3,10 +3,8 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <ostream>
-#include <sstream>
 
 #include "CliArguments.h"
 #include "CliCommands.h"
@@ -19,8 +17,8 @@
 #include "ZoneClock.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
+#include "ReadingFormats.h"
 #include "ResultPage.h"
-#include "UnitPublic.h"
 
 namespace velmora::cli {
 namespace {
@@ -34,8 +32,7 @@ struct ReadingFormat {
     bool pictureBeside = false;
 };
 
-std::string AsJson(const BirthInput&, const TKarvoInfo& r);
-std::string AsText(const BirthInput&, const TKarvoInfo& r);
+std::string AsJson(const BirthInput& input, const TKarvoInfo& r) { return JsonDocument(ReadingAsJson(input, r)); }
 std::string AsPage(const BirthInput& input, const TKarvoInfo& r)
 {
     return RenderResultPage(r, input.name, input.sex);
@@ -52,7 +49,7 @@ std::string AsPng(const BirthInput& input, const TKarvoInfo& r)
 }
 
 constexpr ReadingFormat kFormats[] = {
-    {"text", "a short summary", AsText},
+    {"text", "a short summary", ReadingAsText},
     {"json", "every field by name", AsJson},
     {"html", "the result page as the window shows it, GBK, its picture beside an output file", AsPage, true},
     {"pdf", "the page as an A4 PDF (needs velmora-render)", AsPdf},
@@ -136,6 +133,24 @@ std::optional<std::string> TimeZoneProblem(std::string_view zone)
     return "no such time zone in the system's tz database (an IANA name such as America/New_York)";
 }
 
+constexpr std::string_view kUnknownHour = "unknown";
+
+ValueRule HourRule()
+{
+    const ValueRule number = NumberFrom(0, kHourMaximum, "the hour is 0 to 23, or unknown");
+    return [=](std::string_view value) -> std::optional<std::string> {
+        if (value == kUnknownHour) return std::nullopt;
+        return number(value);
+    };
+}
+
+std::optional<std::string> CheckOptionsTogether(const ParsedArguments& args)
+{
+    if (args.Value("--hour") == kUnknownHour && args.Has("--minute"))
+        return "--hour unknown and --minute exclude each other: a birth whose hour is unknown has no minute";
+    return std::nullopt;
+}
+
 ValueRule ParsedBy(bool (*parse)(std::string_view, double&), std::string words)
 {
     return [=](std::string_view value) -> std::optional<std::string> {
@@ -158,7 +173,8 @@ ReadingRequest MakeRequest(const ParsedArguments& args)
     input.year = date.year;
     input.month = date.month;
     input.day = date.day;
-    input.hour = *args.Value("--hour");
+    input.hourUnknown = *args.Value("--hour") == kUnknownHour;
+    input.hour = input.hourUnknown ? "" : *args.Value("--hour");
     input.moment = MakeMomentOptions(args);
     if (const auto format = args.Value("--format")) request.format = FormatNamed(*format).name;
     request.output = args.Value("--output");
@@ -173,103 +189,6 @@ StartupDate Today()
     localtime_r(&now, &local);
     return {static_cast<std::uint16_t>(local.tm_year + 1900), static_cast<std::uint16_t>(local.tm_mon + 1),
             static_cast<std::uint16_t>(local.tm_mday)};
-}
-
-std::string JsonString(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
-
-// The exact moment's fields when an option asked for them, and the notes
-// whenever there are any; a classic reading without notes adds nothing.
-std::string MomentJson(const BirthInput& input, const TKarvoInfo& r)
-{
-    std::string json;
-    if (input.moment.AnyGiven()) {
-        const std::pair<const char*, const std::string*> texts[] = {
-            {"ClockTime", &r.ClockTime}, {"StandardTime", &r.StandardTime}, {"SolarTime", &r.SolarTime},
-            {"Place", &r.Place},         {"Longitude", &r.Longitude},       {"ZiSchool", &r.ZiSchoolName}};
-        for (const auto& [name, value] : texts) json += ",\n  " + JsonString(name) + ": " + JsonString(*value);
-        json += ",\n  \"Precise\": " + std::string(r.Precise ? "true" : "false");
-    }
-    if (r.Precise) {
-        const std::pair<const char*, const std::string*> where[] = {
-            {"TimeZone", &r.TimeZone},           {"UtcOffset", &r.UtcOffset},     {"BirthUtc", &r.BirthUtc},
-            {"BeijingMoment", &r.BeijingMoment}, {"SolarMoment", &r.SolarMoment}, {"Latitude", &r.Latitude}};
-        for (const auto& [name, value] : where) json += ",\n  " + JsonString(name) + ": " + JsonString(*value);
-    }
-    if (input.moment.AnyGiven() || !r.Notes.empty()) {
-        json += ",\n  \"Notes\": [";
-        for (std::size_t i = 0; i < r.Notes.size(); ++i) json += (i ? ",\n    " : "\n    ") + JsonString(r.Notes[i]);
-        json += r.Notes.empty() ? "]" : "\n  ]";
-    }
-    return json;
-}
-
-std::string AsJson(const BirthInput& input, const TKarvoInfo& r)
-{
-    const std::pair<const char*, const std::string*> texts[] = {
-        {"Year", &r.Year},         {"Month", &r.Month},           {"Day", &r.Day},
-        {"Hour", &r.Hour},         {"LunarYear", &r.LunarYear},   {"LunarMonth", &r.LunarMonth},
-        {"LunarDay", &r.LunarDay}, {"HourName", &r.HourName},     {"Name", &r.Name},
-        {"Sex", &r.Sex},           {"Age", &r.Age},               {"SiZhu", &r.SiZhu},
-        {"WuXing", &r.WuXing},     {"GuZhong", &r.GuZhong},       {"XingZuo", &r.XingZuo},
-        {"ShuXiang", &r.ShuXiang}, {"NaYin", &r.NaYin},           {"YearText", &r.YearText},
-        {"MonthText", &r.MonthText}, {"DayText", &r.DayText},     {"HourText", &r.HourText},
-        {"GuZhongText", &r.GuZhongText}, {"XingZuoText", &r.XingZuoText}, {"ShuXiangText", &r.ShuXiangText}};
-    std::string json = "{\n";
-    for (const auto& [name, value] : texts) {
-        // The commentaries are plain text here; only the page is HTML.
-        const bool commentary = std::string_view(name).ends_with("Text");
-        json += "  " + JsonString(name) + ": " + JsonString(commentary ? CommentaryPlainText(*value) : *value) + ",\n";
-        if (std::string_view(name) == "Hour") json += "  \"IsLeap\": " + std::string(r.IsLeap ? "true" : "false") + ",\n";
-        if (std::string_view(name) == "ShuXiang")
-            json += "  \"ShuXiangIndex\": " + std::to_string(r.ShuXiangIndex) + ",\n";
-    }
-    json += "  \"WuXingSummary\": " + JsonString(DescribeMissingElements(r.WuXing));
-    json += MomentJson(input, r);
-    return json + "\n}\n";
-}
-
-std::string AsText(const BirthInput&, const TKarvoInfo& r)
-{
-    std::ostringstream text;
-    text << "姓名：" << r.Name << "  性别：" << r.Sex << "  年龄：" << r.Age << "\n"
-         << "公历生日：" << r.Year << "年" << r.Month << "月" << r.Day << "日" << r.Hour << "时\n"
-         << "农历生日：" << r.LunarYear << "年" << (r.IsLeap ? "闰" : "") << r.LunarMonth << "月" << r.LunarDay
-         << "日 " << r.HourName << "\n"
-         << "四柱八字：" << r.SiZhu << "\n"
-         << "四柱五行：" << DescribeMissingElements(r.WuXing) << "\n"
-         << "纳音五行：" << r.NaYin << "  属相：" << r.ShuXiang << "  星座：" << r.XingZuo << "\n"
-         << "骨重：" << r.GuZhong << "\n";
-    if (!r.ClockTime.empty()) {
-        text << "出生时间：钟表" << r.ClockTime;
-        if (!r.StandardTime.empty()) text << "  北京标准时间" << r.StandardTime;
-        if (!r.SolarTime.empty())
-            text << "  真太阳时" << r.SolarTime << "（" << (r.Place.empty() ? "经度" + r.Longitude : r.Place) << "）";
-        text << "  " << (r.Precise ? "精确模式" : "传统规则") << "  " << (r.ZiSchoolName == "early" ? "早子时" : "晚子时")
-             << "\n";
-    }
-    for (const std::string& note : r.Notes) text << "说明：" << note << "\n";
-    return text.str();
 }
 
 std::string ConnectionStringFor(const std::optional<std::string>& database)
@@ -358,8 +277,8 @@ CommandSpec ReadingCommand()
                 {"--lunar", "Y-M-D", "the birth date in the Chinese lunar calendar", DateText(false), Need::Required,
                  "date"},
                 {"--leap", "", "the lunar month is a leap month", {}, Need::Optional, {}, "--lunar"},
-                {"--hour", "H", "the birth hour, 0 to 23", NumberFrom(0, kHourMaximum, "the hour is 0 to 23"),
-                 Need::Required},
+                {"--hour", "H|unknown", "the birth hour, 0 to 23, or unknown (时辰不详): the reading then lists "
+                 "every 时辰 with its pillars and bone weight", HourRule(), Need::Required},
                 {"--minute", "M", "the birth minute, 0 to 59 (0 when not given)",
                  NumberFrom(0, 59, "the minute is 0 to 59")},
                 {"--precise", "", "the year and month change at the exact moments of 立春 and the other sectional "
@@ -386,7 +305,9 @@ CommandSpec ReadingCommand()
             },
         .examples = {"velmora-cli reading --name 张三 --sex 男 --gregorian 1984-2-4 --hour 23",
                      "velmora-cli reading --name=李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --format json",
-                     "velmora-cli reading --name 王五 --sex 男 --gregorian 2024-2-4 --hour 10 --minute 5 --place 成都"},
+                     "velmora-cli reading --name 王五 --sex 男 --gregorian 2024-2-4 --hour 10 --minute 5 --place 成都",
+                     "velmora-cli reading --name 赵六 --sex 女 --gregorian 1990-5-17 --hour unknown"},
+        .check = CheckOptionsTogether,
         .run = RunReading,
     };
 }

@@ -13,7 +13,8 @@ inline constexpr int kHourMaximum = 23;
 
 // True when the name, year, month, day and hour are all filled in, the four
 // numbers are digits only, and the hour is at most kHourMaximum. Ranges of
-// the date and its existence are left to the reading.
+// the date and its existence are left to the reading. An unknown hour takes
+// an empty hour text and no minute.
 bool InputsAreValid(const BirthInput& input);
 
 }  // namespace velmora

@@ -8,6 +8,19 @@
 
 namespace velmora {
 
+// One 时辰 of a birth whose hour is not known: the reading at the middle of
+// that 时辰 on the birth date.
+struct HourCandidate {
+    int hour = 0;              // the deciding hour: 0 for 子时, 2 for 丑时 … 22 for 亥时, 23 for 夜子时
+    std::string HourName;      // 子时 … 亥时, 夜子时
+    std::string SiZhu;         // its four pillars
+    std::string HourPillar;    // its hour pillar
+    std::string GuZhong;       // its bone-weight wording
+    int BoneWeightTenths = 0;  // its bone weight in tenths of a liang
+
+    bool operator==(const HourCandidate&) const = default;
+};
+
 struct TKarvoInfo {
     std::string Year;          // Gregorian birth year: as typed (Gregorian mode) or converted
     std::string Month;         // Gregorian birth month, same rule
@@ -24,6 +37,7 @@ struct TKarvoInfo {
     std::string SiZhu;         // the four pillars, e.g. 己丑 癸酉 戊寅 甲寅
     std::string WuXing;        // their element pairs, e.g. 土土 水金 土木 木木
     std::string GuZhong;       // bone-weight wording, e.g. 四两四
+    int BoneWeightTenths = 0;  // the same weight in tenths of a liang
     std::string XingZuo;       // star sign with 座
     std::string ShuXiang;      // zodiac animal of the year pillar
     std::int32_t ShuXiangIndex = 0;  // 0 = 鼠 .. 11 = 猪
@@ -48,9 +62,16 @@ struct TKarvoInfo {
     std::string TimeZone;      // IANA name of the typed time: Asia/Shanghai for Beijing time
     std::string UtcOffset;     // the typed clock's offset at birth, e.g. +08:00, +09:00 in China's summer time
     std::string BirthUtc;      // YYYY-MM-DDTHH:MMZ
-    std::string BeijingMoment; // YYYY-MM-DD HH:MM in Beijing standard time
-    std::string SolarMoment;   // YYYY-MM-DD HH:MM true solar time, with a birthplace or longitude only
+    // The birth moment in Beijing standard time and in true solar time, as
+    // YYYY-MM-DD HH:MM, in a precise reading (the solar one with a longitude).
+    std::string BeijingMoment;
+    std::string SolarMoment;
     std::string Latitude;      // degrees north, of the birthplace or as typed
+
+    // 时辰不详: the hour fields stay empty, SiZhu and WuXing hold the pillars
+    // every candidate shares, and the candidates are listed.
+    bool HourUnknown = false;
+    std::vector<HourCandidate> Candidates;
     // What a reading applied and what lies near a boundary, one plain-text
     // sentence each (UTF-8). A classic reading may have notes too.
     std::vector<std::string> Notes;

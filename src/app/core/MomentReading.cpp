@@ -298,21 +298,40 @@ std::optional<ReadingOutcome> FindWhereabouts(const MomentOptions& options, Wher
     return std::nullopt;
 }
 
-std::string Minutes(BeijingSeconds s) { return MomentText(s).substr(0, 16); }  // YYYY-MM-DD HH:MM
+// "1990-05-17 08:30"
+std::string MinuteMoment(const CivilTime& t) { return FormatDateTime(t).substr(0, 16); }
 
-// The moment's own fields of a precise reading.
-void WriteMomentFields(const ChartMoment& chart, const Whereabouts& where, int utcOffset, TKarvoInfo& r)
+// Whether a time lies in the 子时 around midnight, 23:00 to 01:00.
+bool InMidnightShichen(const CivilTime& t) { return t.hour == 23 || t.hour == 0; }
+
+// Where and when, beside the moments, in a precise reading.
+void WriteZoneFields(const ChartMoment& chart, const Whereabouts& where, int utcOffset, TKarvoInfo& r)
 {
     r.TimeZone = where.zone.empty() ? std::string(kChinaTimeZone) : where.zone;
     r.UtcOffset = UtcOffsetText(utcOffset);
-    const std::string utc = Minutes(chart.standard - kBeijingUtcOffset);
+    const std::string utc = MinuteMoment(ToCivilTime(chart.standard - kBeijingUtcOffset));
     r.BirthUtc = utc.substr(0, 10) + "T" + utc.substr(11) + "Z";
-    r.BeijingMoment = Minutes(chart.standard);
-    if (where.longitude) r.SolarMoment = Minutes(ToBeijingSeconds(chart.dayTime));
     if (where.latitude) r.Latitude = Printf("%.2f", *where.latitude);
 }
 
 }  // namespace
+
+std::optional<ChartMoment> ChartAtDecidingTime(const CivilTime& deciding, const MomentOptions& options)
+{
+    Whereabouts where;
+    if (FindWhereabouts(options, where)) return std::nullopt;
+    const MomentRules rules{options.IsPrecise(), where.longitude, options.zi};
+    BeijingSeconds standard = ToBeijingSeconds(deciding);
+    if (where.longitude) {
+        // True solar time runs ahead of Beijing time by the longitude's
+        // minutes and the equation of time; the latter moves by well under a
+        // second over the difference, so one step finds the moment.
+        const double longitudeSeconds = (*where.longitude - 120.0) * 240.0;
+        const BeijingSeconds guess = standard - std::llround(longitudeSeconds);
+        standard = guess - std::llround(EquationOfTime(guess));
+    }
+    return ChartAt(standard, rules);
+}
 
 ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& options, const ChartReader& read,
                                TKarvoInfo& record)
@@ -340,16 +359,20 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
 
     TKarvoInfo& r = *result;
     r.ClockTime = HourMinute(clock);
-    if (precise) r.StandardTime = HourMinute(standard);
+    if (precise) {
+        r.StandardTime = HourMinute(standard);
+        r.BeijingMoment = MinuteMoment(ToCivilTime(standard));
+    }
     if (longitude) {
         r.SolarTime = HourMinute(chart.dayTime);
+        r.SolarMoment = MinuteMoment(chart.dayTime);
         r.Longitude = Printf("%.2f", *longitude);
     }
     if (place) r.Place = place->DisplayName();
     r.Precise = precise;
     r.ZiSchoolName = std::string(ZiSchoolName(options.zi));
     if (precise)
-        WriteMomentFields(chart, where,
+        WriteZoneFields(chart, where,
                           birthClock.Zoned() ? birthClock.reading.offsetSeconds
                                              : kBeijingUtcOffset + (InDaylightSaving(standard) ? 3600 : 0),
                           r);
@@ -357,7 +380,8 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
     NoteWriter notes(chart, rules, read, r);
     if (!where.placeNote.empty()) r.Notes.push_back(where.placeNote);
     if (precise) notes.Applied(clock, place, place ? std::nullopt : options.latitude, birthClock);
-    if (precise || options.zi == ZiSchool::Early) notes.School();
+    // The school only matters for a birth around midnight, or when it was chosen.
+    if (options.zi == ZiSchool::Early || (precise && InMidnightShichen(chart.dayTime))) notes.School();
     if (precise && birthClock.Zoned() && birthClock.reading.Repeated()) notes.ZoneRepeated(clock, birthClock);
     if (precise && !birthClock.Zoned() && reading.Repeated()) notes.Repeated(clock, *reading.second);
     if (!precise) notes.ClockAhead(clock);
@@ -385,6 +409,22 @@ std::string DescribeMomentProblem(const CivilTime& clock, const MomentOptions& o
                    ClockChange(*reading) + "。请核对出生时间。";
     }
     return {};
+}
+
+std::optional<ReadingOutcome> WhereProblem(const MomentOptions& options)
+{
+    Whereabouts where;
+    return FindWhereabouts(options, where);
+}
+
+void WriteMomentChoices(const MomentOptions& options, TKarvoInfo& record)
+{
+    Whereabouts where;
+    const bool known = !FindWhereabouts(options, where);
+    record.Precise = options.IsPrecise();
+    record.ZiSchoolName = std::string(ZiSchoolName(options.zi));
+    if (known && where.place) record.Place = where.place->DisplayName();
+    if (known && where.longitude) record.Longitude = Printf("%.2f", *where.longitude);
 }
 
 void AddClassicNotes(const CivilTime& clock, const ChartReader& read, TKarvoInfo& record)

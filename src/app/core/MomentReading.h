@@ -30,6 +30,20 @@ using ChartReader = std::function<std::optional<TKarvoInfo>(const ChartMoment&, 
 ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& options, const ChartReader& read,
                                TKarvoInfo& record);
 
+// The chart of the moment whose deciding time (the time the hour pillar
+// follows: Beijing standard time, or true solar time with a birthplace or
+// longitude) is `deciding`; nothing for an unknown place. The year of
+// `deciding` must satisfy InMomentYears.
+std::optional<ChartMoment> ChartAtDecidingTime(const CivilTime& deciding, const MomentOptions& options);
+
+// What is wrong with the options' birthplace, zone or longitude, if anything:
+// an unknown or ambiguous place, an unknown zone, a longitude out of range.
+std::optional<ReadingOutcome> WhereProblem(const MomentOptions& options);
+
+// The fields that say which moment options a reading applied, for a
+// reading without a clock time of its own (an unknown hour).
+void WriteMomentChoices(const MomentOptions& options, TKarvoInfo& record);
+
 // What is wrong with options that ReadExactMoment refused, in words for the
 // user: the places an ambiguous name fits, or the change of a zone's clocks
 // that skipped the typed local time. Empty when there is nothing to add to

@@ -1,6 +1,8 @@
 #include "Reading.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 
 #include "ChineseCalendar.h"
 #include "DESCrypt.h"
@@ -8,6 +10,7 @@
 #include "MomentReading.h"
 #include "ReadingDatabase.h"
 #include "ReadingStatements.h"
+#include "UnknownHour.h"
 #include "UnitPublic.h"
 
 namespace velmora {
@@ -170,7 +173,8 @@ void LookUpBoneWeight(TDatabaseQuery& query, const std::string& yearPillarName, 
     const int hourWeight = LookUpWeightAndText(query, kHourStatement, r.HourName, kHourWeightColumn,
                                                kHourTextColumn, texts ? &r.HourText : nullptr);
     // Weights are tenths of a liang; the wording is in liang.
-    r.GuZhong = FormatBoneWeight((yearWeight + monthWeight + dayWeight + hourWeight) / 10.0);
+    r.BoneWeightTenths = yearWeight + monthWeight + dayWeight + hourWeight;
+    r.GuZhong = FormatBoneWeight(r.BoneWeightTenths / 10.0);
 }
 
 // The seven lookups of a reading, in their order, with the bone weight
@@ -191,12 +195,20 @@ void LookUpCommentaries(TDatabaseQuery& query, const std::string& yearPillarName
                      CommentaryHtml(query.FieldAsString(monthColumn), monthColumn, r.ShuXiang);
 }
 
+// A birth after the day of the reading, e.g. one planned: it has no age yet.
+bool BornAfter(const TKarvoInfo& r, const StartupDate& today)
+{
+    const int birth[3] = {ParseIntOr(r.Year, 0), ParseIntOr(r.Month, 0), ParseIntOr(r.Day, 0)};
+    const int now[3] = {today.year, today.month, today.day};
+    return std::lexicographical_compare(std::begin(now), std::end(now), std::begin(birth), std::end(birth));
+}
+
 // Everything that follows from the four pillars and the day of the star
 // sign; gives the name of the year pillar, the key of the year's lookup.
 std::string WriteChart(const int (&pillars)[4], int month, int day, const StartupDate& startup, TKarvoInfo& r)
 {
     const long long birthYear = ParseIntOr(r.Year, 0);
-    r.Age = std::to_string(startup.year - birthYear + 1) + "岁(虚岁)";
+    r.Age = BornAfter(r, startup) ? std::string(kNotYetBornAge) : std::to_string(startup.year - birthYear + 1) + "岁(虚岁)";
 
     std::string names[4], elements[4];
     for (int i = 0; i < 4; ++i) {
@@ -224,6 +236,31 @@ std::string WriteClassicChart(const GregorianDate& date, int hour, const Startup
     return WriteChart(pillars, date.month, date.day, startup, r);
 }
 
+// A chart's commentaries, or only its bone weight.
+void LookUp(TDatabaseQuery& query, const std::string& yearPillarName, ChartDetail detail, TKarvoInfo& r)
+{
+    if (detail == ChartDetail::Whole)
+        LookUpCommentaries(query, yearPillarName, r);
+    else
+        LookUpBoneWeight(query, yearPillarName, r, false);
+}
+
+// A reading of an unknown hour, its candidates read by the moment's rules
+// when `exactMoment`, else by the classic ones.
+ReadingOutcome ReadWithoutHour(const MomentOptions& options, bool exactMoment, const CandidateReader& read,
+                               TKarvoInfo& record)
+{
+    TKarvoInfo next = record;
+    const ZiSchool school = exactMoment ? options.zi : ZiSchool::Late;
+    const bool solarTime = exactMoment && (!options.place.empty() || options.longitude);
+    if (const auto problem = exactMoment ? WhereProblem(options) : std::nullopt) return *problem;
+    if (!ReadUnknownHour(read, school, solarTime, next)) return ReadingOutcome::OutsideLunarRange;
+    if (exactMoment) WriteMomentChoices(options, next);
+    if (options.AnyGiven() && !exactMoment) next.Notes.push_back(std::string(kMomentYearsNote));
+    record = std::move(next);
+    return ReadingOutcome::Complete;
+}
+
 // The fields of the exact birth moment start empty in every reading.
 void ClearMomentFields(TKarvoInfo& r)
 {
@@ -242,7 +279,10 @@ void ClearMomentFields(TKarvoInfo& r)
     r.SolarMoment = blank.SolarMoment;
     r.Latitude = blank.Latitude;
     r.Notes = blank.Notes;
+    r.HourUnknown = blank.HourUnknown;
+    r.Candidates = blank.Candidates;
 }
+
 
 }  // namespace
 
@@ -290,21 +330,33 @@ ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startu
         TKarvoInfo other = next;
         const CivilTime& d = chart.lunarDate;
         if (!WriteLunarDate({d.year, d.month, d.day}, other)) return std::nullopt;
-        const std::string yearPillarName =
-            WriteChart(chart.pillars, chart.dayTime.month, chart.dayTime.day, startup, other);
-        if (detail == ChartDetail::Whole)
-            LookUpCommentaries(query, yearPillarName, other);
-        else
-            LookUpBoneWeight(query, yearPillarName, other, false);
+        LookUp(query, WriteChart(chart.pillars, chart.dayTime.month, chart.dayTime.day, startup, other), detail, other);
+        return other;
+    };
+    // The classic chart of the working date at an hour.
+    const auto readClassic = [&](int hour, ChartDetail detail) {
+        TKarvoInfo other = next;
+        LookUp(query, WriteClassicChart(date, hour, startup, other), detail, other);
         return other;
     };
     const CivilTime clock{date.year, date.month, date.day, typed.hour, input.moment.minute.value_or(0), 0};
-    if (input.moment.AnyGiven() && InMomentYears(clock.year)) {
+    const bool exactMoment = input.moment.AnyGiven() && InMomentYears(clock.year);
+    if (input.hourUnknown) {
+        // Each candidate is the reading of the date at its deciding time.
+        const CandidateReader readCandidate = [&](const CandidateTime& time,
+                                                  ChartDetail detail) -> std::optional<TKarvoInfo> {
+            if (!exactMoment) return readClassic(time.hour, detail);
+            const auto chart =
+                ChartAtDecidingTime({date.year, date.month, date.day, time.hour, time.minute, 0}, input.moment);
+            return chart ? readChart(*chart, detail) : std::nullopt;
+        };
+        const ReadingOutcome outcome = ReadWithoutHour(input.moment, exactMoment, readCandidate, next);
+        if (outcome != ReadingOutcome::Complete) return outcome;
+    } else if (exactMoment) {
         const ReadingOutcome moment = ReadExactMoment(clock, input.moment, readChart, next);
         if (moment != ReadingOutcome::Complete) return moment;
     } else {
-        const std::string yearPillarName = WriteClassicChart(date, typed.hour, startup, next);
-        LookUpCommentaries(query, yearPillarName, next);
+        next = readClassic(typed.hour, ChartDetail::Whole);
         if (input.moment.AnyGiven()) next.Notes.push_back(std::string(kMomentYearsNote));
         AddClassicNotes(clock, readChart, next);
     }

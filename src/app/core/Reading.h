@@ -23,10 +23,11 @@ struct BirthInput {
     CalendarMode mode = CalendarMode::Gregorian;
     bool leap = false;  // chkLeap
     std::string year, month, day, hour;  // edtYear, edtMonth, edtDay, edtHour as typed
+    bool hourUnknown = false;  // 时辰不详: the hour is left out and every 时辰 becomes a candidate
     MomentOptions moment;  // the exact birth moment; all off gives the classic reading
 };
 
-// The computer's date when the window was made; only its year is used.
+// The computer's date when the window was made: a birth after it has no age yet.
 struct StartupDate {
     std::uint16_t year = 0, month = 0, day = 0;
 };
@@ -45,6 +46,8 @@ inline constexpr std::string_view kDateErrorMessage = "日期出错，请确认�
 inline constexpr std::string_view kLunarRangeMessage = "农历数据仅支持公元前849年至公元2100年";
 inline constexpr std::string_view kSkippedClockTimeMessage =
     "这一时刻不存在：当天实行夏令时，时钟向前拨快了一小时，请核对出生时间";
+// The age of a birth after the day of the reading.
+inline constexpr std::string_view kNotYetBornAge = "尚未出生";
 inline constexpr std::string_view kUnknownPlaceMessage = "找不到这个出生地，请从地点列表中选择或直接输入经度";
 inline constexpr std::string_view kAmbiguousPlaceMessage = "这个地名对应多个地点，请从中选择一个";
 

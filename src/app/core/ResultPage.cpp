@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include "GbkCodec.h"
 #include "Resources.h"
 #include "UnitPublic.h"
+#include "UnknownHour.h"
 
 namespace velmora {
 namespace {
@@ -90,6 +92,48 @@ std::string AddNotesSection(std::string page, const std::vector<std::string>& no
     return page;
 }
 
+// "5月16日 " when a moment ("YYYY-MM-DD HH:MM") lies on another day than
+// the typed birth date, else nothing.
+std::string OtherDay(const TKarvoInfo& r, const std::string& moment)
+{
+    int year = 0, month = 0, day = 0;
+    if (std::sscanf(moment.c_str(), "%d-%d-%d", &year, &month, &day) != 3) return {};
+    if (std::to_string(year) == r.Year && month == std::atoi(r.Month.c_str()) && day == std::atoi(r.Day.c_str()))
+        return {};
+    return std::to_string(month) + "月" + std::to_string(day) + "日 ";
+}
+
+// The birth time of a precise reading as the header shows it: the clock
+// time, Beijing standard time when daylight saving moved it, and true solar
+// time with its place, each with its date when it lies on another day.
+std::string PreciseBirthTime(const TKarvoInfo& r)
+{
+    std::string time = " " + r.ClockTime;
+    std::vector<std::string> others;
+    if (!r.StandardTime.empty() && r.StandardTime != r.ClockTime)
+        others.push_back("北京标准时间" + OtherDay(r, r.BeijingMoment) + r.StandardTime);
+    if (!r.SolarTime.empty())
+        others.push_back("真太阳时" + OtherDay(r, r.SolarMoment) + r.SolarTime + " " +
+                         HtmlEscape(r.Place.empty() ? "经度" + r.Longitude : r.Place));
+    for (std::size_t i = 0; i < others.size(); ++i) time += (i ? "，" : "（") + others[i];
+    return others.empty() ? time : time + "）";
+}
+
+// The candidates of an unknown hour as a table, each 时辰 a link the window
+// answers with that 时辰's whole reading.
+std::string CandidatesHtml(const TKarvoInfo& r)
+{
+    std::string html = "出生时辰不详，骨重在" + CandidateWeightRange(r.Candidates) +
+                       "之间。各时辰的四柱与骨重如下，点击时辰可查看该时辰的完整推算：<br>"
+                       "<table class=\"candidates\"><tr><td width=\"70\">时辰</td><td width=\"200\">四柱</td>"
+                       "<td width=\"70\">时柱</td><td>骨重</td></tr>";
+    for (const HourCandidate& c : r.Candidates)
+        html += "<tr><td><a href=\"" + std::string(kCandidateLinkPrefix) + std::to_string(c.hour) + "\">" +
+                c.HourName + "</a></td><td>" + c.SiZhu + "</td><td>" + c.HourPillar + "</td><td>" + c.GuZhong +
+                "</td></tr>";
+    return html + "</table>";
+}
+
 }  // namespace
 
 std::string HtmlEscape(std::string_view text)
@@ -108,20 +152,23 @@ std::string HtmlEscape(std::string_view text)
     return escaped;
 }
 
-std::array<std::string, 14> ResultPageTexts(const TKarvoInfo& r, std::string_view name, std::string_view sex)
+std::array<std::string, kResultPageTextCount> ResultPageTexts(const TKarvoInfo& r, std::string_view name,
+                                                             std::string_view sex)
 {
-    // The lunar line shows the typed hour number too, and no leap mark.
+    // The lunar line shows the typed hour number too.
+    const std::string hour = r.HourUnknown ? std::string(" 时辰不详") : r.Hour + "时";
     return {HtmlEscape(name),
             HtmlEscape(sex),
-            r.Year + "年" + r.Month + "月" + r.Day + "日" + r.Hour + "时",
+            r.Year + "年" + r.Month + "月" + r.Day + "日" + (r.Precise && !r.HourUnknown ? PreciseBirthTime(r) : hour),
             r.ShuXiang,
             r.Age,
-            r.LunarYear + "年" + r.LunarMonth + "月" + r.LunarDay + "日" + r.Hour + "时",
-            r.GuZhong,
+            r.LunarYear + "年" + (r.IsLeap ? "闰" : "") + r.LunarMonth + "月" + r.LunarDay + "日" + hour,
+            r.HourUnknown ? CandidateWeightRange(r.Candidates) : r.GuZhong,
             r.XingZuo,
             DescribeMissingElements(r.WuXing),
             r.NaYin,
-            r.GuZhongText,
+            r.SiZhu + (r.HourUnknown ? "（时柱不详）" : ""),
+            r.HourUnknown ? CandidatesHtml(r) : r.GuZhongText,
             r.ShuXiangText,
             r.XingZuoText,
             BreakAfterHeadings(r.YearText + "<br>" + r.MonthText + "<br>" + r.DayText + "<br>" + r.HourText)};

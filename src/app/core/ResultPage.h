@@ -24,9 +24,15 @@ inline constexpr std::string_view kPageFileName = "template.html";
 // lets the page find it on every file system.
 inline constexpr std::string_view kPagePictureFileName = ".\vg.gif";
 
-// The fourteen texts of the page in document order. The name and sex are
-// those of the input fields when the page is built, HTML-escaped.
-std::array<std::string, 14> ResultPageTexts(const TKarvoInfo& record, std::string_view name, std::string_view sex);
+// The links of an unknown hour's candidates: this prefix and the hour the
+// candidate stands for, e.g. velmora:hour=2.
+inline constexpr std::string_view kCandidateLinkPrefix = "velmora:hour=";
+
+// The texts of the page in document order. The name and sex are those of
+// the input fields when the page is built, HTML-escaped.
+inline constexpr std::size_t kResultPageTextCount = 15;
+std::array<std::string, kResultPageTextCount> ResultPageTexts(const TKarvoInfo& record, std::string_view name,
+                                                             std::string_view sex);
 
 // The template with each "%s" replaced by the next text (a "%" in a text is
 // not interpreted) and each "%%" by "%".

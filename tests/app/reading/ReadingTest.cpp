@@ -121,10 +121,12 @@ TEST_F(Readings, TheYearKeepsItsLeadingZeroButTheAgeUsesItsValue)
     EXPECT_EQ(r.SiZhu, "己丑 癸酉 己巳 戊辰");
 }
 
-TEST_F(Readings, ABirthYearAfterTheStartUpYearGivesNoPositiveAge)
+TEST_F(Readings, ABirthAfterTheDayOfTheReadingHasNoAgeYet)
 {
-    EXPECT_EQ(Read(Gregorian("2010", "1", "1", "0"), {2009, 5, 1}).Age, "0岁(虚岁)");
-    EXPECT_EQ(Read(Gregorian("2012", "1", "1", "0"), {2009, 5, 1}).Age, "-2岁(虚岁)");
+    EXPECT_EQ(Read(Gregorian("2009", "5", "2", "0"), {2009, 5, 1}).Age, "尚未出生");
+    EXPECT_EQ(Read(Gregorian("2012", "1", "1", "0"), {2009, 5, 1}).Age, "尚未出生");
+    EXPECT_EQ(Read(Gregorian("2009", "5", "1", "0"), {2009, 5, 1}).Age, "1岁(虚岁)");
+    EXPECT_EQ(Read(Gregorian("2008", "12", "31", "0"), {2009, 5, 1}).Age, "2岁(虚岁)");
 }
 
 TEST_F(Readings, TheAnimalChangesAtLichunNotAtTheLunarNewYear)

@@ -58,14 +58,14 @@ BirthInput LeapMonthBirth()
     return input;
 }
 
-TEST(PageTemplate, IsGbkWithItsFourteenFieldsAndThreePercentSigns)
+TEST(PageTemplate, IsGbkWithItsFifteenFieldsAndThreePercentSigns)
 {
     const auto bytes = FindResource("HTML", "myhtml");
     ASSERT_TRUE(bytes.has_value());
     EXPECT_EQ(Utf8ToGbk(GbkToUtf8(*bytes)), std::string(*bytes));  // valid GBK
     EXPECT_EQ(Count(*bytes, "\n"), Count(*bytes, "\r\n"));         // CR LF only
     const std::string text = TemplateText();
-    EXPECT_EQ(Count(text, "%s"), 14u);
+    EXPECT_EQ(Count(text, "%s"), 15u);
     EXPECT_EQ(Count(text, "%%"), 3u);
     EXPECT_EQ(Count(text, "["), 0u);
     for (const char* fixed :
@@ -77,7 +77,7 @@ TEST(PageTemplate, IsGbkWithItsFourteenFieldsAndThreePercentSigns)
           ".item h2{font:700 12px/150%% arial;padding:.6em 0;margin:0}",
           ".item p {padding:0 0 0 20px;margin:0;color:#666}", ".item p strong {color:#db6200}", "<div id=\"container\">",
           "<td width=\"140\">姓名：%s</td>", "<td width=\"140\">性别：%s</td>", "公历生日：%s", "属相：%s", "年龄：%s",
-          "农历生日：%s", "骨重：%s", "星座：%s", "四柱五行：%s", "纳音五行：%s", "<h2>骨重解说</h2>", "<h2>属相解说</h2>",
+          "农历生日：%s", "骨重：%s", "星座：%s", "四柱五行：%s", "纳音五行：%s", "四柱八字：%s", "<h2>骨重解说</h2>", "<h2>属相解说</h2>",
           "<h2>星座解说</h2>", "<h2>综合解说</h2>",
           "注：星座以阳历为准；年属相以立春为界；纳音五行取自日柱（其他同类软件取自年柱）；仅作娱乐及周易爱好者探讨"})
         EXPECT_NE(text.find(fixed), std::string::npos) << fixed;
@@ -108,20 +108,95 @@ TEST(PageTexts, FollowTheFieldsInDocumentOrder)
     EXPECT_EQ(texts[2], "2001年5月23日7时");
     EXPECT_EQ(texts[3], "蛇");
     EXPECT_EQ(texts[4], "26岁(虚岁)");
-    // The lunar line: the plain month number, no leap mark, the typed hour.
-    EXPECT_EQ(texts[5], "2001年4月1日7时");
+    // The lunar line: the month number with its leap mark, the typed hour.
+    EXPECT_EQ(texts[5], "2001年闰4月1日7时");
     EXPECT_EQ(texts[6], r.GuZhong);
     EXPECT_EQ(texts[7], "双子座");
     EXPECT_EQ(texts[8], DescribeMissingElements(r.WuXing));
     EXPECT_EQ(texts[9], r.NaYin);
-    EXPECT_EQ(texts[10], r.GuZhongText);
-    EXPECT_EQ(texts[11], r.ShuXiangText);
-    EXPECT_EQ(texts[12], r.XingZuoText);
+    EXPECT_EQ(texts[10], r.SiZhu);
+    EXPECT_EQ(texts[11], r.GuZhongText);
+    EXPECT_EQ(texts[12], r.ShuXiangText);
+    EXPECT_EQ(texts[13], r.XingZuoText);
     // The combined section: four texts, a break after every heading.
-    const std::string& combined = texts[13];
+    const std::string& combined = texts[14];
     EXPECT_LT(combined.find(LabelOf("year", "辛巳")), combined.find(LabelOf("month", "4")));
     EXPECT_LT(combined.find(LabelOf("day", "1")), combined.find(LabelOf("hour", "辰时")));
     EXPECT_NE(combined.find(LabelOf("hour", "辰时") + "<br>" + kEightSpaces), std::string::npos);
+}
+
+BirthInput GregorianBirth(std::string date, std::string hour, MomentOptions moment = {})
+{
+    BirthInput input;
+    input.name = "张三";
+    input.sex = "男";
+    const auto first = date.find('-'), second = date.rfind('-');
+    input.year = date.substr(0, first);
+    input.month = date.substr(first + 1, second - first - 1);
+    input.day = date.substr(second + 1);
+    input.hourUnknown = hour == "unknown";
+    input.hour = input.hourUnknown ? "" : hour;
+    input.moment = moment;
+    return input;
+}
+
+MomentOptions Precise(std::optional<int> minute, std::string place = {})
+{
+    MomentOptions moment;
+    moment.precise = true;
+    moment.minute = minute;
+    moment.place = std::move(place);
+    return moment;
+}
+
+// The header's lines tell the whole birth: the leap month, the moments a
+// precise reading used, an age not yet begun, an unknown hour.
+struct PageLineCase {
+    const char* what;
+    BirthInput input;
+    std::size_t text;      // which of the page's texts
+    std::string expected;  // the text, or the part of it that must be there
+};
+
+class PageLines : public ::testing::TestWithParam<PageLineCase> {};
+
+TEST_P(PageLines, TellTheWholeBirth)
+{
+    const PageLineCase& c = GetParam();
+    const auto texts = ResultPageTexts(ReadingOf(c.input), c.input.name, c.input.sex);
+    EXPECT_NE(texts[c.text].find(c.expected), std::string::npos) << texts[c.text];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PageLines,
+    ::testing::Values(
+        PageLineCase{"LeapMonth", LeapMonthBirth(), 5, "2001年闰4月1日7时"},
+        // 1988-7-1 fell in China's summer time: the clock ran an hour ahead.
+        PageLineCase{"SummerTimeAndSolarTime", GregorianBirth("1988-7-1", "0", Precise(30, "成都")), 2,
+                     "1988年7月1日 00:30（北京标准时间6月30日 23:30，真太阳时6月30日 22:"},
+        PageLineCase{"ClockIsStandardTime", GregorianBirth("2000-3-1", "8", Precise(15)), 2, "2000年3月1日 08:15"},
+        PageLineCase{"BornAfterToday", GregorianBirth("2026-12-9", "8"), 4, "尚未出生"},
+        PageLineCase{"BornToday", GregorianBirth("2026-12-8", "8"), 4, "1岁(虚岁)"},
+        PageLineCase{"UnknownHourDate", GregorianBirth("1990-5-17", "unknown"), 2, "1990年5月17日 时辰不详"},
+        PageLineCase{"UnknownHourWeights", GregorianBirth("1990-5-17", "unknown"), 6, "至"},
+        PageLineCase{"UnknownHourPillars", GregorianBirth("1990-5-17", "unknown"), 10, "庚午 辛巳 壬午（时柱不详）"},
+        PageLineCase{"UnknownHourTable", GregorianBirth("1990-5-17", "unknown"), 11, "velmora:hour=22\">亥时</a>"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// The 子时 school is a note only for a birth around midnight or a school chosen.
+TEST(PageNotes, TheZiSchoolIsNotedOnlyAroundMidnightOrWhenChosen)
+{
+    const auto noted = [](const BirthInput& input) {
+        for (const std::string& note : ReadingOf(input).Notes)
+            if (note.find("子时按") == 0) return true;
+        return false;
+    };
+    EXPECT_FALSE(noted(GregorianBirth("2000-3-1", "8", Precise(0))));
+    EXPECT_TRUE(noted(GregorianBirth("2000-3-1", "23", Precise(30))));
+    EXPECT_TRUE(noted(GregorianBirth("2000-3-1", "0", Precise(40))));
+    MomentOptions early;
+    early.zi = ZiSchool::Early;
+    EXPECT_TRUE(noted(GregorianBirth("2000-3-1", "8", early)));
 }
 
 TEST(PageTexts, TheNameAndSexAreEscaped)
