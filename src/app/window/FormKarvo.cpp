@@ -4,6 +4,7 @@
 #include "InputCheck.h"
 #include "MessageBoxes.h"
 #include "MomentChooser.h"
+#include "MomentSettings.h"
 #include "ResultPage.h"
 #include "ResultView.h"
 #include "UnitPublic.h"
@@ -137,6 +138,13 @@ void TFormKarvo::SetUpComponents() {
     ApplicationEvents1 = new TApplicationEvents(this);
     ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
     Moment = new TMomentChooser(*PaintControl1, *imgShengXiao, Handler(&TFormKarvo::btnBeginClick));
+    // The hour's caption says whose clock the typed time is.
+    const auto showHourCaption = [this] {
+        lbl7->setText(HourCaption(Moment->Options()));
+        lbl7->adjustSize();
+    };
+    showHourCaption();
+    connect(Moment, &TMomentChooser::ChoicesChanged, this, showHourCaption);
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);

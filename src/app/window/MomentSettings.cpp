@@ -86,6 +86,15 @@ void SaveMomentOptions(QSettings& settings, const MomentOptions& options) {
     settings.sync();
 }
 
+QString HourCaption(const MomentOptions& options) {
+    bool local = !options.timeZone.empty() && options.timeZone != kChinaTimeZone;
+    if (!options.place.empty()) {
+        const std::optional<Place> place = PlaceNamed(options.place);
+        local = place && !place->OnBeijingTime();
+    }
+    return local ? QStringLiteral("时(当地时间)") : QStringLiteral("时");
+}
+
 QString DegreesText(double degrees) {
     return QString::number(degrees, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
 }

@@ -24,6 +24,10 @@ void SaveMomentOptions(QSettings& settings, const MomentOptions& options);
 // empty when every choice is the classic reading's.
 QString MomentSummary(const MomentOptions& options);
 
+// The hour's caption, which says whose clock the typed time is: "时" for
+// Beijing time, "时(当地时间)" for a birthplace or zone with a clock of its own.
+QString HourCaption(const MomentOptions& options);
+
 // A longitude or latitude as the window shows it: up to two decimals.
 QString DegreesText(double degrees);
 
