@@ -1,6 +1,7 @@
 #include "ReadingFormats.h"
 
 #include <sstream>
+#include <utility>
 
 #include "UnitPublic.h"
 #include "UnknownHour.h"
@@ -24,14 +25,12 @@ void AddMomentFields(const BirthInput& input, const TKarvoInfo& r, Json& json)
         json["Precise"] = r.Precise;
     }
     // Where and when, in every precise reading (empty where they do not apply).
-    if (r.Precise) {
-        json["TimeZone"] = r.TimeZone;
-        json["UtcOffset"] = r.UtcOffset;
-        json["BirthUtc"] = r.BirthUtc;
-        json["BeijingMoment"] = r.BeijingMoment;
-        json["SolarMoment"] = r.SolarMoment;
-        json["Latitude"] = r.Latitude;
-    }
+    static constexpr std::pair<const char*, std::string TKarvoInfo::*> kWhereAndWhen[] = {
+        {"TimeZone", &TKarvoInfo::TimeZone},           {"UtcOffset", &TKarvoInfo::UtcOffset},
+        {"BirthUtc", &TKarvoInfo::BirthUtc},           {"BeijingMoment", &TKarvoInfo::BeijingMoment},
+        {"SolarMoment", &TKarvoInfo::SolarMoment},     {"Latitude", &TKarvoInfo::Latitude}};
+    if (r.Precise)
+        for (const auto& [name, field] : kWhereAndWhen) json[name] = r.*field;
     if (input.moment.AnyGiven() || !r.Notes.empty()) json["Notes"] = r.Notes;
 }
 
