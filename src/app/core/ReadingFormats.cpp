@@ -3,6 +3,7 @@
 #include <sstream>
 #include <utility>
 
+#include "Places.h"
 #include "UnitPublic.h"
 #include "UnknownHour.h"
 
@@ -101,7 +102,10 @@ std::string ReadingAsText(const BirthInput&, const TKarvoInfo& r)
     for (const HourCandidate& c : r.Candidates)
         text << "候选时辰：" << c.HourName << "  四柱" << c.SiZhu << "  骨重" << c.GuZhong << "\n";
     if (!r.ClockTime.empty()) {
-        text << "出生时间：钟表" << r.ClockTime;
+        // A clock of its own (Hong Kong, Macau, Taiwan, abroad) is named with its zone.
+        const bool ownClock = !r.TimeZone.empty() && r.TimeZone != kChinaTimeZone;
+        text << "出生时间：" << (ownClock ? "当地时间" : "钟表") << r.ClockTime;
+        if (ownClock) text << "（" << r.TimeZone << "，UTC" << r.UtcOffset << "）";
         if (!r.StandardTime.empty()) text << "  北京标准时间" << r.StandardTime;
         if (!r.SolarTime.empty())
             text << "  真太阳时" << r.SolarTime << "（" << (r.Place.empty() ? "经度" + r.Longitude : r.Place) << "）";

@@ -55,9 +55,9 @@ std::optional<double> DegreesIn(const QLineEdit& box) {
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
-// "东经 121.55°，北纬 25.06°，时区 Asia/Taipei"
+// "东经 121.55°，北纬 25.06°，Asia/Taipei"
 QString WhereText(const Place& place) {
-    return QStringLiteral("%1 %2°，%3 %4°，时区 %5")
+    return QStringLiteral("%1 %2°，%3 %4°，%5")
         .arg(place.longitude < 0 ? QStringLiteral("西经") : QStringLiteral("东经"), DegreesText(std::abs(place.longitude)),
              place.latitude < 0 ? QStringLiteral("南纬") : QStringLiteral("北纬"), DegreesText(std::abs(place.latitude)),
              Text(place.timeZone));
@@ -150,6 +150,7 @@ void TMomentPanel::BuildControls() {
 
     lblPlaceHint = new QLabel(this);
     lblPlaceHint->setObjectName(QStringLiteral("lblPlaceHint"));
+    lblPlaceHint->setWordWrap(true);
     lblPlaceHint->setStyleSheet(QStringLiteral("color: %1;").arg(Strong.name()));
     lblPlaceHint->hide();
     grid->addWidget(lblPlaceHint, row++, 1);
@@ -397,7 +398,7 @@ void TMomentPanel::UpdatePlaceHint() {
     const PlaceMatch match = text.isEmpty() ? PlaceMatch{} : LookUpPlace(text.toStdString());
     QString hint;
     if (match.place) {
-        hint = WhereText(*match.place) + (match.place->OnBeijingTime() ? QString() : QStringLiteral("；所填时间为当地时间"));
+        hint = WhereText(*match.place) + (match.place->OnBeijingTime() ? QString() : QStringLiteral(" 当地时间"));
     } else if (!match.candidates.empty()) {
         hint = QStringLiteral("这个地名对应%1个地点，请从列表中选定一个").arg(match.candidates.size());
     } else if (!text.isEmpty()) {

@@ -95,6 +95,8 @@ TEST(ReadingCommand, ABirthAbroadIsItsZonesLocalTime)
     const CliRun london = Reading({"--gregorian", "2000-6-15", "--hour", "13", "--place", "伦敦"});
     ASSERT_EQ(london.status, kExitOk) << london.err;
     EXPECT_NE(london.out.find("同名的还有伦敦（加拿大）"), std::string::npos) << london.out;
+    EXPECT_NE(london.out.find("出生时间：当地时间13:00（Europe/London，UTC+01:00）  北京标准时间20:00"), std::string::npos)
+        << london.out;
     // A local time the zone skipped is refused, naming the change.
     const CliRun skipped = Reading({"--gregorian", "2021-3-14", "--hour", "2", "--minute", "30", "--place", "纽约"});
     EXPECT_EQ(skipped.status, kExitFailure);
