@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <unordered_map>
 #include <utility>
@@ -102,7 +103,19 @@ bool IsProvince(const Place& place)
 struct PlaceList {
     std::vector<Place> places;
     std::vector<std::vector<std::string>> forms;  // of `places`: the other names, folded
-    std::unordered_map<std::string, std::vector<std::size_t>> fitting;
+    // Every name that fits a place, folded, with the place's index; sorted,
+    // and without repeats (one sorted array builds faster than a hash map).
+    std::vector<std::pair<std::string, std::uint32_t>> fitting;
+
+    // The indices of the places a folded name fits.
+    std::vector<std::uint32_t> Fitting(const std::string& key) const
+    {
+        std::vector<std::uint32_t> found;
+        auto at = std::lower_bound(fitting.begin(), fitting.end(), key,
+                                   [](const auto& entry, const std::string& k) { return entry.first < k; });
+        for (; at != fitting.end() && at->first == key; ++at) found.push_back(at->second);
+        return found;
+    }
 
     PlaceList()
     {
@@ -159,12 +172,10 @@ struct PlaceList {
 
     void MakeIndex()
     {
-        fitting.reserve(places.size() * 3);
+        fitting.reserve(places.size() * 5);
         for (std::size_t i = 0; i < places.size(); ++i) {
-            const auto add = [&](const std::string& key) {
-                if (key.empty()) return;
-                auto& found = fitting[key];
-                if (found.empty() || found.back() != i) found.push_back(i);
+            const auto add = [&](std::string key) {
+                if (!key.empty()) fitting.emplace_back(std::move(key), static_cast<std::uint32_t>(i));
             };
             // China's other forms are the name's own traditional ones, which
             // may leave off their suffix too; abroad they are other names.
@@ -177,6 +188,8 @@ struct PlaceList {
                 if (shortForms && !places[i].Abroad()) add(ShortName(form));
             }
         }
+        std::sort(fitting.begin(), fitting.end());
+        fitting.erase(std::unique(fitting.begin(), fitting.end()), fitting.end());
     }
 };
 
@@ -222,10 +235,10 @@ PlaceMatch LookUpPlace(std::string_view name)
 {
     PlaceMatch match;
     const PlaceList& list = List();
-    const auto fits = list.fitting.find(Folded(name));
-    if (name.empty() || fits == list.fitting.end()) return match;
+    if (name.empty()) return match;
     std::vector<const Place*> found;
-    for (std::size_t i : fits->second) found.push_back(&list.places[i]);
+    for (std::uint32_t i : list.Fitting(Folded(name))) found.push_back(&list.places[i]);
+    if (found.empty()) return match;
     std::stable_sort(found.begin(), found.end(), [](const Place* a, const Place* b) { return ComesFirst(*a, *b); });
     if (found.size() == 1) {
         match.place = *found.front();
@@ -256,8 +269,7 @@ std::vector<Place> FindPlaces(std::string_view text, std::size_t limit)
     const std::string folded = Folded(text);
     const PlaceList& list = List();
     std::vector<bool> fitting(list.places.size());
-    if (const auto fits = list.fitting.find(folded); fits != list.fitting.end())
-        for (std::size_t i : fits->second) fitting[i] = true;
+    for (std::uint32_t i : list.Fitting(folded)) fitting[i] = true;
     // Rank 0: the text fits the place; 1: its name or another form begins
     // with the text; 2: the text is somewhere in the display name.
     std::vector<std::pair<int, const Place*>> ranked;
