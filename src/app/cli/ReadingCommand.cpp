@@ -12,7 +12,6 @@
 #include "BirthMoment.h"
 #include "RenderHelper.h"
 #include "InputCheck.h"
-#include "MomentReading.h"
 #include "Places.h"
 #include "ZoneClock.h"
 #include "Reading.h"
@@ -99,21 +98,6 @@ MomentOptions MakeMomentOptions(const ParsedArguments& args)
     if (const auto text = args.Value("--latitude"); text && ParseLatitude(*text, degrees)) moment.latitude = degrees;
     if (const auto text = args.Value("--zi")) ParseZiSchool(*text, moment.zi);
     return moment;
-}
-
-// What the moment's options did wrong, a line of its own, if there is more to say.
-// A lunar date's working day is the reading's own, so only a place's
-// problem is told for it.
-std::string MomentProblem(const BirthInput& input, ReadingOutcome outcome)
-{
-    const bool gregorian = input.mode == CalendarMode::Gregorian;
-    if (!input.moment.IsPrecise() || (!gregorian && outcome != ReadingOutcome::AmbiguousPlace)) return {};
-    CivilTime clock;
-    if (gregorian)
-        clock = {std::stoi(input.year), std::stoi(input.month), std::stoi(input.day), std::stoi(input.hour),
-                 input.moment.minute.value_or(0)};
-    const std::string problem = DescribeMomentProblem(clock, input.moment);
-    return problem.empty() ? problem : problem + "\n";
 }
 
 // A name the place list knows, or why not.
@@ -230,13 +214,13 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         TKarvoInfo record;
         const ReadingOutcome outcome = ComputeReading(request.input, Today(), qry1, record);
         if (outcome == ReadingOutcome::UnknownPlace || outcome == ReadingOutcome::AmbiguousPlace) {
-            err << OutcomeMessage(outcome) << "\n" << MomentProblem(request.input, outcome);
+            err << ReadingMessage(outcome, request.input) << "\n";
             return kExitUsage;
         }
         if (outcome != ReadingOutcome::Complete) {
             // Without a window a reading that ends early still needs a word.
-            const std::string_view message = OutcomeMessage(outcome);
-            err << (message.empty() ? kDateErrorMessage : message) << "\n" << MomentProblem(request.input, outcome);
+            const std::string message = ReadingMessage(outcome, request.input);
+            err << (message.empty() ? std::string(kDateErrorMessage) : message) << "\n";
             return kExitFailure;
         }
         // The database is still open here, so it is among the files the

@@ -309,6 +309,72 @@ std::string_view OutcomeMessage(ReadingOutcome outcome)
     return {};
 }
 
+namespace {
+
+std::string Number(int n) { return std::to_string(n); }
+
+// Which part of a Gregorian date that does not exist is wrong.
+std::string GregorianDateProblem(int year, int month, int day)
+{
+    if (year == 0) return "公元0年不存在，公元前1年之后就是公元1年";
+    if (month < 1 || month > 12) return "月份应为1至12";
+    if (day < 1) return "日期应从1日开始";
+    const int length = DaysInMonth(year, month);
+    if (day > length) return Number(year) + "年" + Number(month) + "月只有" + Number(length) + "天";
+    if (CalendarKindOf(year, month, day) == CalendarKind::DroppedDay) return "1582年10月5日至14日因改历并不存在";
+    return {};
+}
+
+// Which part of a lunar date that does not exist is wrong.
+std::string LunarDateProblem(int year, int month, int day, bool leap)
+{
+    if (month < 1 || month > 12) return "农历月份应为1至12";
+    if (day < 1 || day > 30) return "农历日期应为1至30";
+    const std::string yearText = "农历" + Number(year) + "年";
+    if (leap) {
+        const int leapMonth = LeapMonthOf(year);
+        if (leapMonth == 0) return yearText + "没有闰月";
+        if (leapMonth != month)
+            return yearText + "没有闰" + Number(month) + "月，这一年闰" + Number(leapMonth) + "月";
+    }
+    if (day == 30) return yearText + (leap ? "闰" : "") + Number(month) + "月只有29天";
+    return {};
+}
+
+}  // namespace
+
+namespace {
+
+// What the moment's options did wrong, beyond the outcome's message: the
+// places an ambiguous name fits, or the zone's change that skipped the typed
+// local time. A lunar date's working day is the reading's own, so only a
+// place's problem is told for it.
+std::string MomentProblem(ReadingOutcome outcome, const BirthInput& input)
+{
+    const bool gregorian = input.mode == CalendarMode::Gregorian;
+    if (!input.moment.IsPrecise() || (!gregorian && outcome != ReadingOutcome::AmbiguousPlace)) return {};
+    const TypedNumbers typed(input);
+    const CivilTime clock{typed.year, typed.month, typed.day, typed.hour, input.moment.minute.value_or(0), 0};
+    return DescribeMomentProblem(clock, input.moment);
+}
+
+}  // namespace
+
+std::string ReadingMessage(ReadingOutcome outcome, const BirthInput& input)
+{
+    const std::string message(OutcomeMessage(outcome));
+    if (outcome == ReadingOutcome::AmbiguousPlace || outcome == ReadingOutcome::SkippedClockTime) {
+        const std::string problem = MomentProblem(outcome, input);
+        return problem.empty() ? message : message + "\n" + problem;
+    }
+    if (outcome != ReadingOutcome::DateError) return message;
+    const TypedNumbers typed(input);
+    const std::string problem = input.mode == CalendarMode::Lunar
+                                    ? LunarDateProblem(typed.year, typed.month, typed.day, input.leap)
+                                    : GregorianDateProblem(typed.year, typed.month, typed.day);
+    return problem.empty() ? message : message + "：" + problem;
+}
+
 ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startup, TDatabaseQuery& query,
                               TKarvoInfo& record)
 {

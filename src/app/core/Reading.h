@@ -54,6 +54,12 @@ inline constexpr std::string_view kAmbiguousPlaceMessage = "这个地名对应�
 // The message a caller shows for an outcome; empty when there is none.
 std::string_view OutcomeMessage(ReadingOutcome outcome);
 
+// The message for an outcome of this input: a date that does not exist says
+// which part of it is wrong, an ambiguous birthplace lists the places it
+// fits, a local time a zone skipped names the zone's change (on a line of
+// its own); empty when there is nothing to say.
+std::string ReadingMessage(ReadingOutcome outcome, const BirthInput& input);
+
 // Computes one reading into `record`. Only a complete reading changes the
 // record; every other outcome, and an error of the database (EDatabaseError,
 // passed on to the caller), leaves it exactly as it was.

@@ -331,8 +331,9 @@ void TFormKarvo::btnBeginClick() {
 }
 
 void TFormKarvo::ComputeReading() {
-    const ReadingOutcome outcome = velmora::ComputeReading(ReadBirthInput(), startup_, qry1, *karvoInfo_);
-    const std::string_view message = OutcomeMessage(outcome);
+    const BirthInput input = ReadBirthInput();
+    const ReadingOutcome outcome = velmora::ComputeReading(input, startup_, qry1, *karvoInfo_);
+    const std::string message = ReadingMessage(outcome, input);
     if (!message.empty()) {
         Inform(message);
     }

@@ -89,14 +89,37 @@ TEST(ReadingCommand, HtmlIsThePageFileAndCanGoToAFile)
               std::string(velmora::PagePictureBytes()));
 }
 
-TEST(ReadingCommand, ImpossibleDatesEndWithTheirMessageAndStatusOne)
+// A date that does not exist says which of its parts is wrong.
+struct ImpossibleDate {
+    std::vector<std::string> date;
+    std::string problem;
+};
+
+class ImpossibleDates : public ::testing::TestWithParam<ImpossibleDate> {};
+
+TEST_P(ImpossibleDates, EndWithWhatIsWrongAndStatusOne)
 {
-    const CliRun noDay = Reading({"--name", "张三", "--sex", "女", "--gregorian", "2009-2-29", "--hour", "7"});
-    EXPECT_EQ(noDay.status, kExitFailure);
-    EXPECT_EQ(noDay.err, "日期出错，请确认此日期是否存在\n");
-    const CliRun notLeap = Reading({"--name", "张三", "--sex", "女", "--lunar", "2001-5-1", "--leap", "--hour", "7"});
-    EXPECT_EQ(notLeap.status, kExitFailure);
-    EXPECT_EQ(notLeap.err, "日期出错，请确认此日期是否存在\n");
+    std::vector<std::string> args = {"--name", "张三", "--sex", "女", "--hour", "7"};
+    args.insert(args.end(), GetParam().date.begin(), GetParam().date.end());
+    const CliRun run = Reading(args);
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "日期出错，请确认此日期是否存在：" + GetParam().problem + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dates, ImpossibleDates,
+    ::testing::Values(ImpossibleDate{{"--gregorian", "2009-2-29"}, "2009年2月只有28天"},
+                      ImpossibleDate{{"--gregorian", "2009-13-1"}, "月份应为1至12"},
+                      ImpossibleDate{{"--gregorian", "0-3-1"}, "公元0年不存在，公元前1年之后就是公元1年"},
+                      ImpossibleDate{{"--gregorian", "1582-10-10"}, "1582年10月5日至14日因改历并不存在"},
+                      ImpossibleDate{{"--lunar", "2001-5-1", "--leap"}, "农历2001年没有闰5月，这一年闰4月"},
+                      ImpossibleDate{{"--lunar", "2010-5-1", "--leap"}, "农历2010年没有闰月"},
+                      ImpossibleDate{{"--lunar", "2001-13-1"}, "农历月份应为1至12"},
+                      ImpossibleDate{{"--lunar", "2024-1-30"}, "农历2024年1月只有29天"}));
+
+TEST(ReadingCommand, DatesOutsideTheCalendarEndWithTheirMessageAndStatusOne)
+{
     const CliRun future = Reading({"--name", "张三", "--sex", "女", "--gregorian", "2101-1-1", "--hour", "7"});
     EXPECT_EQ(future.status, kExitFailure);
     EXPECT_EQ(future.err, "农历数据仅支持公元前849年至公元2100年\n");

@@ -178,8 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Typed{"HourTwentyFour", "edtHour", "24", InputMessage, false},
                     Typed{"HourZero", "edtHour", "0", {}, true},
                     Typed{"SignedHour", "edtHour", "-1", InputMessage, false},
-                    Typed{"MonthThirteen", "edtMonth", "13", DateMessage, false},
-                    Typed{"DayThirtyTwo", "edtDay", "32", DateMessage, false},
+                    Typed{"MonthThirteen", "edtMonth", "13", DateMessage + QStringLiteral("：月份应为1至12"), false},
+                    Typed{"DayThirtyTwo", "edtDay", "32", DateMessage + QStringLiteral("：2009年9月只有30天"), false},
                     Typed{"EmptyYear", "edtYear", "", InputMessage, false},
                     Typed{"YearWithLeadingZero", "edtYear", "0200", {}, true},
                     Typed{"EmptyName", "edtName", "", InputMessage, false},
@@ -251,7 +251,7 @@ TEST_F(Window, ALunarLeapMonthReading) {
     EXPECT_EQ(reading.HourName, "午时");
     EXPECT_EQ(reading.Sex, "女");
     const QString page = PageText(*form_->wbKarvo);
-    EXPECT_TRUE(page.contains(QStringLiteral("农历生日：2009年5月15日12时"))) << page.toStdString();
+    EXPECT_TRUE(page.contains(QStringLiteral("农历生日：2009年闰5月15日12时"))) << page.toStdString();
     EXPECT_TRUE(page.contains(QStringLiteral("公历生日：2009年7月7日12时")));
     EXPECT_TRUE(page.contains(QStringLiteral("姓名：李四")));
     EXPECT_TRUE(page.contains(QStringLiteral("性别：女")));
@@ -260,7 +260,7 @@ TEST_F(Window, ALunarLeapMonthReading) {
     // The fifth month of 2010 is no leap month.
     form_->edtYear->setText("2010");
     ASSERT_TRUE(ClickBegin());
-    EXPECT_EQ(Informations(), QStringList{DateMessage});
+    EXPECT_EQ(Informations(), QStringList{DateMessage + QStringLiteral("：农历2010年没有闰月")});
     EXPECT_EQ(form_->KarvoInfo().Year, "2009");
 }
 
