@@ -83,3 +83,32 @@ extern \"C\" void @anchor@() {}
   target_link_libraries(${E_TARGET} PUBLIC velmora_divination)
   target_link_options(${E_TARGET} INTERFACE "LINKER:--undefined=${anchor}")
 endfunction()
+
+# Compiles data files into a library as plain byte arrays, each declared as
+#   extern const unsigned char SYMBOL[]; extern const std::size_t SYMBOL_size;
+#
+#   velmora_embed_data_files(OUTPUT sources FOLDER ${PROJECT_SOURCE_DIR}/data
+#                            FILES velmora_place_list places.tsv)
+#
+# FILES takes pairs of symbol and file (relative to FOLDER); OUTPUT names the
+# variable that receives the generated sources, made again whenever a file changes.
+function(velmora_embed_data_files)
+  cmake_parse_arguments(E "" "OUTPUT;FOLDER" "FILES" ${ARGN})
+  set(sources)
+  list(LENGTH E_FILES count)
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE 0 ${last} 2)
+    math(EXPR j "${i} + 1")
+    list(GET E_FILES ${i} symbol)
+    list(GET E_FILES ${j} file)
+    set(output ${CMAKE_CURRENT_BINARY_DIR}/generated/${symbol}.cpp)
+    add_custom_command(
+      OUTPUT ${output}
+      COMMAND ${CMAKE_COMMAND} -DINPUT=${E_FOLDER}/${file} -DOUTPUT=${output} -DSYMBOL=${symbol}
+              -P ${VELMORA_EMBED_RESOURCE_SCRIPT}
+      DEPENDS ${E_FOLDER}/${file} ${VELMORA_EMBED_RESOURCE_SCRIPT}
+      COMMENT "Embedding ${file}")
+    list(APPEND sources ${output})
+  endforeach()
+  set(${E_OUTPUT} ${sources} PARENT_SCOPE)
+endfunction()

@@ -27,6 +27,13 @@ constexpr int SaturateToInt(Int64 value)
     return static_cast<int>(value);
 }
 
+// Years are counted without a year 0: the year before 1 is -1. These step
+// across that turn, and give the astronomical number (-1 is 0) that the
+// formulas for day counts, lunations and terms run on.
+constexpr Int64 PreviousYear(Int64 year) { return year == 1 ? -1 : year - 1; }
+constexpr Int64 NextYear(Int64 year) { return year == -1 ? 1 : year + 1; }
+constexpr Int64 AstronomicalYear(Int64 year) { return year < 0 ? year + 1 : year; }
+
 CalendarKind KindOf(Int64 year, Int64 month, Int64 day);
 bool IsLeapYear(Int64 year);
 int MonthLength(Int64 year, Int64 month);

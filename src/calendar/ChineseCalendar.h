@@ -40,7 +40,8 @@ int DayNumber(int year, int month, int day);
 // Julian 0001-01-01 is day 1; drives the sexagenary day cycle. 0 where the
 // count does not fit in 32 bits.
 int CycleDayCount(int year, int month, int day);
-// Exact inverse of DayNumber for every n >= 0; false for negative n.
+// Exact inverse of DayNumber for every n, the days before year 1 included
+// (they fall in the years -1, -2, ...); it always succeeds.
 bool DateOfDayNumber(int n, int& year, int& month, int& day);
 int CompareDates(int y1, int m1, int d1, int y2, int m2, int d2);
 bool IsValidGregorianDate(int year, int month, int day);

@@ -50,10 +50,12 @@ Int64 DayOfYear64(Int64 y, Int64 m, Int64 d)
 
 Int64 DayNumber64(Int64 y, Int64 m, Int64 d)
 {
-    const Int64 e = y - 1;
+    const Int64 e = AstronomicalYear(y) - 1;
     switch (KindOf(y, m, d)) {
     case CalendarKind::Julian:
-        return DayOfYear64(y, m, d) + 365 * e + e / 4 - 2;
+        // Leap days are counted with floor division, so that the years before
+        // 1 (-1 a leap year, as -5 and -9) follow each other and year 1 without a gap.
+        return DayOfYear64(y, m, d) + 365 * e + (e >= 0 ? e / 4 : (e - 3) / 4) - 2;
     case CalendarKind::Gregorian:
         return DayOfYear64(y, m, d) + 365 * e + e / 4 - e / 100 + e / 400;
     case CalendarKind::DroppedDay:
@@ -87,14 +89,17 @@ void SplitDayOfYear(Int64 year, Int64 dayOfYear, int& month, int& day)
     day = static_cast<int>(dayOfYear);
 }
 
-// Julian calendar: day numbers up to 1582-10-04. Julian 0001-01-01 is day -1.
+// Julian calendar: day numbers up to 1582-10-04. Julian 0001-01-01 is day -1;
+// the days before it fall in the years -1, -2, ... (floor division keeps the
+// four-year cycles whole there).
 void JulianDateOf(Int64 n, Int64& year, int& month, int& day)
 {
     const Int64 sinceEpoch = n + 1;  // days after Julian 0001-01-01
-    const Int64 cycles = sinceEpoch / 1461;
-    const Int64 rest = sinceEpoch % 1461;
+    const Int64 cycles = sinceEpoch >= 0 ? sinceEpoch / 1461 : (sinceEpoch - 1460) / 1461;
+    const Int64 rest = sinceEpoch - 1461 * cycles;
     const Int64 yearInCycle = rest / 365 < 3 ? rest / 365 : 3;
-    year = 1 + 4 * cycles + yearInCycle;
+    const Int64 astronomical = 1 + 4 * cycles + yearInCycle;  // the leap year closes each cycle
+    year = astronomical <= 0 ? astronomical - 1 : astronomical;
     SplitDayOfYear(year, rest - 365 * yearInCycle + 1, month, day);
 }
 
@@ -148,7 +153,6 @@ int CycleDayCount(int year, int month, int day)
 
 bool DateOfDayNumber(int n, int& year, int& month, int& day)
 {
-    if (n < 0) return false;
     Int64 y = 0;
     if (n <= kLastJulianDayNumber)
         JulianDateOf(n, y, month, day);

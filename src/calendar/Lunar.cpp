@@ -87,8 +87,9 @@ struct LunationSeries {
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
-LunationSeries SeriesOfYear(Int64 year)
+LunationSeries SeriesOfYear(Int64 calendarYear)
 {
+    const Int64 year = AstronomicalYear(calendarYear);
     const double k = std::floor(static_cast<double>(year - 1900) * 12.3685);
     const double t = (static_cast<double>(year) - 1899.5) / 100;
     const double t2 = t * t;
@@ -197,7 +198,7 @@ int WrapMonth(int month) { return month == 13 ? 1 : month; }
 // Month number of a date whose lunar day is known; negative for a leap month.
 int LunarMonthFrom(Int64 year, Int64 month, Int64 day, int lunarDay)
 {
-    constexpr Int64 kEpochDayNumber = -310443;  // DayNumber(-849, 1, 21)
+    constexpr Int64 kEpochDayNumber = -310443;  // DayNumber(-850, 1, 22), a new moon's day
     const double lunations =
         static_cast<double>(DayNumber64(year, month, day) - kEpochDayNumber - lunarDay) / 29.530588;
     Int64 n = static_cast<Int64>(std::nearbyint(lunations)) - kLeapCounts.At(year);
@@ -214,7 +215,7 @@ int LunarMonthFrom(Int64 year, Int64 month, Int64 day, int lunarDay)
     const double rounded = std::nearbyint(12 * Frac(static_cast<double>(n) / 12) + 1);
     const int r = static_cast<int>(std::clamp(rounded, -1000.0, 1000.0));
 
-    const int previousLeap = LeapCharOf(year - 1);
+    const int previousLeap = LeapCharOf(PreviousYear(year));
     const int leap = LeapCharOf(year);
     // A January day still inside the previous lunar year's leap month.
     if (previousLeap == r && month == 1 && day < lunarDay) return -r;
@@ -254,7 +255,7 @@ bool BisectLunarDate(LunarDay lunarDayOf, int lunarYear, int lunarMonth, int lun
 {
     if (isLeap && lunarMonth != LeapMonthOf(lunarYear)) return false;
     Int64 lo = DayNumber64(lunarYear, 1, 1);
-    Int64 hi = DayNumber64(Int64{lunarYear} + 1, 12, 31);
+    Int64 hi = DayNumber64(NextYear(lunarYear), 12, 31);
     bool step = false;
     int direction = 0;  // +1 after moving up, -1 after moving down
     Int64 guessedYear = lunarYear;
@@ -320,7 +321,9 @@ bool GregorianToLunarWith(LunarDay lunarDayOf, NewYearOf newYearOf, int year, in
     if (!InLunarRange(year)) return false;
     LunarDateWith(lunarDayOf, year, month, day, lunarMonth, lunarDay, isLeap);
     const NewYear ny = newYearOf(year);
-    lunarYear = ny.found && CompareDates(year, month, day, ny.year, ny.month, ny.day) < 0 ? year - 1 : year;
+    lunarYear = ny.found && CompareDates(year, month, day, ny.year, ny.month, ny.day) < 0
+                    ? static_cast<int>(PreviousYear(year))
+                    : year;
     return true;
 }
 
@@ -377,7 +380,7 @@ int LunarMonthDays(int lunarYear, int lunarMonth, bool isLeap)
         nextLeap = false;
         if (++nextMonth == 13) {
             nextMonth = 1;
-            ++nextYear;
+            nextYear = NextYear(nextYear);
         }
     }
     if (!FitsInInt(nextYear) || !LunarToGregorian(static_cast<int>(nextYear), nextMonth, 1, nextLeap, y, m, d))

@@ -113,7 +113,7 @@ int YearAnimal(int year) { return static_cast<int>(PositiveRemainder(year > 0 ? 
 int YearPillar(int year, int month, int day)
 {
     const Int64 dayOfYear = DayOfYear64(year, month, day);
-    const Int64 pillarYear = dayOfYear < SectionalTermDay(year, 3) ? Int64{year} - 1 : year;
+    const Int64 pillarYear = dayOfYear < SectionalTermDay(year, 3) ? PreviousYear(year) : year;
     return static_cast<int>(YearSexagenary64(pillarYear));
 }
 
@@ -125,7 +125,7 @@ int MonthPillar(int year, int month, int day)
     if (dayOfYear < SectionalTermDay(year, 3)) {
         // Before 立春 the date still belongs to the previous pillar year; 小寒
         // of this same year divides its 子 and 丑 months.
-        pillarYear = Int64{year} - 1;
+        pillarYear = PreviousYear(year);
         solarMonth = dayOfYear < SectionalTermDay(year, 1) ? 11 : 12;
     } else {
         for (int i = 2; i <= 12 && dayOfYear >= SectionalTermDay(year, 2 * i + 1); ++i) solarMonth = i;

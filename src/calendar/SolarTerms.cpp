@@ -11,8 +11,10 @@ namespace {
 
 long double SolarTermDay64(Int64 year, int n)
 {
-    // The formula has no year 0: the year before year 1 is treated as year 1.
-    const Int64 y = year <= 0 ? year + 1 : year;
+    // The formula counts years astronomically (-1 is its 0); year 0, which
+    // does not exist, is read as year 1.
+    if (year == 0) year = 1;
+    const Int64 y = AstronomicalYear(year);
     const long double ly = static_cast<long double>(y);
     const long double m = ly - 100;
     const long double mean =
@@ -21,7 +23,7 @@ long double SolarTermDay64(Int64 year, int n)
     const long double firstWave =
         (1.945L * std::sin(e) - 0.01206L * std::sin(2 * e)) * (1.048994L - 2.583e-05L * ly);
     const long double secondWave = -0.0018L * std::sin(2.313908653L * ly - 0.439822951L - 3.0443L * n);
-    return mean + firstWave + secondWave - static_cast<long double>(DayNumber64(y, 1, 0)) - 1721425;
+    return mean + firstWave + secondWave - static_cast<long double>(DayNumber64(year, 1, 0)) - 1721425;
 }
 
 // Sectional terms whose instant lies within minutes of midnight, where the

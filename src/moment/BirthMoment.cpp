@@ -22,11 +22,8 @@ int SolarYear(BeijingSeconds standard)
 // The last sectional term at or before the moment: its index in its year.
 int LastSectionalTerm(BeijingSeconds standard)
 {
-    const int year = ToCivilTime(standard).year;
-    const YearTerms& terms = TermMomentsOfYear(year);
-    for (int i = kTermCount - 2; i >= 0; i -= 2)
-        if (standard >= terms[i]) return i;
-    return kTermCount - 2;  // before 小寒: the previous year's 大雪
+    const std::optional<SectionalTerm> term = SectionalTermAtOrBefore(standard);
+    return term ? term->index : kTermCount - 2;  // before year 2's 小寒: year 1's 大雪
 }
 
 CivilTime NextDay(CivilTime t)

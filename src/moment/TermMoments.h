@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "BeijingTime.h"
@@ -28,6 +29,20 @@ using YearTerms = std::array<BeijingSeconds, kTermCount>;
 // 1600-2200.
 const YearTerms& TermMomentsOfYear(int year);
 bool InTermTable(int year);
+
+// A sectional term found around a moment.
+struct SectionalTerm {
+    int year = 0;   // the calendar year whose terms hold it
+    int index = 0;  // 0 = 小寒, 2 = 立春, ..., 22 = 大雪
+    BeijingSeconds moment = 0;
+};
+
+// The last sectional term at or before a moment, and the first after it.
+// Nothing when the moment's year or the term's lies outside InMomentYears.
+// Before the calendar reform a year's 小寒 falls in the previous December,
+// so neither assumes a term lies in its own calendar year.
+std::optional<SectionalTerm> SectionalTermAtOrBefore(BeijingSeconds moment);
+std::optional<SectionalTerm> SectionalTermAfter(BeijingSeconds moment);
 
 // The same, computed afresh with ERFA, without the table or the store.
 YearTerms ComputeTermMoments(int year);

@@ -52,6 +52,7 @@ public:
         : QWebEnginePage(parent), host_(&host), window_(std::move(window)) {}
 
     TWebBrowseEx::TNewWindowHandler openNewWindow;
+    TWebBrowseEx::TLinkHandler takeLink;
 
     // From now on the engine decides alone: the host is going away.
     void Detach() { host_ = nullptr; }
@@ -76,6 +77,9 @@ protected:
 
     // The host may translate the address of a page that is about to open.
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (type == NavigationTypeLinkClicked && takeLink && takeLink(url)) {
+            return false;
+        }
         if (host_ == nullptr || !isMainFrame || url == redirectedTo_) {
             redirectedTo_.clear();
             return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
@@ -589,6 +593,12 @@ void TWebBrowseEx::setSaveAsDialog(TSaveAsDialog dialog) {
 void TWebBrowseEx::setNewWindowHandler(TNewWindowHandler handler) {
     if (auto* own = dynamic_cast<TWebBrowsePage*>(page())) {
         own->openNewWindow = std::move(handler);
+    }
+}
+
+void TWebBrowseEx::setLinkHandler(TLinkHandler handler) {
+    if (auto* own = dynamic_cast<TWebBrowsePage*>(page())) {
+        own->takeLink = std::move(handler);
     }
 }
 

@@ -75,6 +75,9 @@ public:
                                               const QString& filters, QString& selectedFilter)>;
     // Opens a page that asked for a new window (a target=_blank link, window.open).
     using TNewWindowHandler = std::function<void(const QUrl& url)>;
+    // A clicked link the program answers itself: true when it took the link,
+    // and the page stays where it is.
+    using TLinkHandler = std::function<bool(const QUrl& url)>;
 
     // How long LoadBlankPage and WriteDocument wait for the page, and ExecWB
     // for a save once the file is chosen.
@@ -121,6 +124,8 @@ public:
     void setSaveTimeoutMs(int timeoutMs) { saveTimeoutMs_ = timeoutMs; }
     // Where pages asking for a new window go; the desktop's browser unless replaced.
     void setNewWindowHandler(TNewWindowHandler handler);
+    // Links of the program's own, answered before the engine follows them.
+    void setLinkHandler(TLinkHandler handler);
 
 signals:
     void SaveSettled();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ChineseCalendar.h"
+
 namespace velmora::testing {
 
 struct LunarMonthStart {
@@ -20,6 +22,21 @@ struct SectionalTerm {
     std::string name;
     int dayNumber;
 };
+
+// A civil day, from its day number, and as "y-m-d" for messages.
+struct Day {
+    int year, month, day;
+};
+inline Day DayOf(int dayNumber)
+{
+    Day d{};
+    DateOfDayNumber(dayNumber, d.year, d.month, d.day);
+    return d;
+}
+inline std::string Text(const Day& d)
+{
+    return std::to_string(d.year) + "-" + std::to_string(d.month) + "-" + std::to_string(d.day);
+}
 
 std::vector<LunarMonthStart> LoadLunarMonthStarts();
 std::vector<SectionalTerm> LoadSectionalTerms();

@@ -14,18 +14,9 @@ namespace {
 using testing::LoadLunarMonthStarts;
 using testing::LoadSectionalTerms;
 
-struct Day {
-    int year, month, day;
-};
-
-Day DayOf(int dayNumber)
-{
-    Day d{};
-    EXPECT_TRUE(DateOfDayNumber(dayNumber, d.year, d.month, d.day));
-    return d;
-}
-
-std::string Text(const Day& d) { return std::to_string(d.year) + "-" + std::to_string(d.month) + "-" + std::to_string(d.day); }
+using testing::Day;
+using testing::DayOf;
+using testing::Text;
 
 const int kFirstDay = DayNumber(1900, 1, 1);
 const int kLastDay = DayNumber(2100, 12, 31);

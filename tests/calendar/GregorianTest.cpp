@@ -91,16 +91,20 @@ TEST(Gregorian, YearZeroAndImpossibleDatesAreRejectedWithTheirNumbers)
     EXPECT_TRUE(IsValidGregorianDate(5000000, 6, 1));
 }
 
-TEST(Gregorian, DateOfDayNumberIsTheExactInverseFromDayZeroOn)
+TEST(Gregorian, DateOfDayNumberIsTheExactInverse)
 {
     int y = 0, m = 0, d = 0;
-    EXPECT_FALSE(DateOfDayNumber(-1, y, m, d));
+    ASSERT_TRUE(DateOfDayNumber(-1, y, m, d));
+    EXPECT_EQ(std::tie(y, m, d), std::make_tuple(1, 1, 1));
+    ASSERT_TRUE(DateOfDayNumber(-2, y, m, d));
+    EXPECT_EQ(std::tie(y, m, d), std::make_tuple(-1, 12, 31));
     ASSERT_TRUE(DateOfDayNumber(730120, y, m, d));
     EXPECT_EQ(std::tie(y, m, d), std::make_tuple(2000, 1, 1));
     ASSERT_TRUE(DateOfDayNumber(732312, y, m, d));
     EXPECT_EQ(std::tie(y, m, d), std::make_tuple(2006, 1, 1));
-    // Across the Julian centuries, where a shortcut drifts by a day, and far on.
-    for (int n = 0; n <= DayNumber(3200, 12, 31); ++n) {
+    // From the lunar calendar's first year, across the years before 1 and the
+    // Julian centuries, where a shortcut drifts by a day, and far on.
+    for (int n = DayNumber(-849, 1, 1); n <= DayNumber(3200, 12, 31); ++n) {
         ASSERT_TRUE(DateOfDayNumber(n, y, m, d)) << n;
         ASSERT_TRUE(IsValidGregorianDate(y, m, d)) << n;
         ASSERT_EQ(DayNumber(y, m, d), n) << y << "-" << m << "-" << d;

@@ -80,7 +80,7 @@ TEST(Lunar, ImpossibleLunarDatesFail)
     EXPECT_FALSE(LunarToGregorian(2001, 3, 30, false, y, m, d));  // a 29-day month
     EXPECT_FALSE(LunarToGregorian(2001, 5, 1, true, y, m, d));    // 2001 doubles its fourth month
     EXPECT_FALSE(LunarToGregorian(2001, 13, 1, false, y, m, d));
-    EXPECT_FALSE(LunarToGregorian(-100, 1, 1, false, y, m, d));  // no day numbers that early
+    EXPECT_FALSE(LunarToGregorian(-850, 1, 1, false, y, m, d));  // before the lunar calendar's years
 
     EXPECT_FALSE(IsValidLunarDate(2001, 3, 30, false));
     EXPECT_TRUE(IsValidLunarDate(2001, 4, 29, true));

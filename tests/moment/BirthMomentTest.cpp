@@ -40,6 +40,23 @@ TEST(BirthMoment, PreciseAndClassicPillarsAgreeAwayFromTheTermDays)
     EXPECT_LT(near, 67 * 12 * 4);  // three or four days a term, no more
 }
 
+// Before the reform the next year's 小寒 falls in late December: a birth
+// after it is in the 丑 month, as the calendar's own formula says too.
+TEST(BirthMoment, PreciseMonthAfterALateDecemberXiaohanBeforeTheReform)
+{
+    for (int year = 1201; year <= 1581; year += 20) {
+        const BeijingSeconds xiaohan = TermMomentsOfYear(year + 1)[0];
+        const CivilTime t = ToCivilTime(xiaohan);
+        ASSERT_EQ(t.year, year) << "小寒 of " << year + 1 << " in January";
+        const BeijingSeconds after = xiaohan + 2 * 86400;
+        const CivilTime a = ToCivilTime(after);
+        if (a.year != year) continue;
+        EXPECT_EQ(SexagenaryName(PreciseMonthPillar(after)), SexagenaryName(MonthPillar(a.year, a.month, a.day)))
+            << FormatDateTime(a);
+        EXPECT_EQ(PreciseMonthPillar(after) % 12, 1) << FormatDateTime(a);  // 丑
+    }
+}
+
 TEST(BirthMoment, NamedMoments)
 {
     struct Row {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ChineseCalendar.h"
+#include "EphemerisReference.h"
 #include "TermMoments.h"
 
 namespace velmora {
@@ -20,33 +21,18 @@ std::ifstream OpenReference()
     return in;
 }
 
-BeijingSeconds ParseMoment(const std::string& text)
-{
-    CivilTime t;
-    std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second);
-    return ToBeijingSeconds(t);
-}
-
 TEST(TermMoments, EveryTerm1900To2100WithinAMinuteOfPyEphem)
 {
-    std::ifstream in = OpenReference();
-    std::string line;
-    int rows = 0;
+    const std::vector<ReferenceTerm> terms = ReadReferenceTerms();
     long long worst = 0;
-    while (std::getline(in, line)) {
-        if (!line.starts_with("TERM\t")) continue;
-        std::istringstream fields(line.substr(5));
-        int year = 0, index = 0, longitude = 0;
-        std::string name, date, time;
-        fields >> year >> index >> name >> longitude >> date >> time;
-        ASSERT_EQ(TermName(index), name);
-        ASSERT_EQ(TermLongitude(index), longitude);
-        const long long difference = TermMomentsOfYear(year)[index] - ParseMoment(date + " " + time);
+    for (const ReferenceTerm& term : terms) {
+        ASSERT_EQ(TermName(term.index), term.name);
+        ASSERT_EQ(TermLongitude(term.index), term.longitude);
+        const long long difference = TermMomentsOfYear(term.year)[term.index] - term.moment;
         worst = std::max(worst, std::llabs(difference));
-        EXPECT_LE(std::llabs(difference), 60) << year << " " << name;
-        ++rows;
+        EXPECT_LE(std::llabs(difference), 60) << term.year << " " << term.name;
     }
-    EXPECT_EQ(rows, 201 * 24);
+    EXPECT_EQ(terms.size(), 201u * 24);
     RecordProperty("worst_seconds", static_cast<int>(worst));
 }
 
@@ -62,7 +48,7 @@ TEST(TermMoments, EquationOfTimeWithinThirtySecondsOfPyEphem)
         double seconds = 0;
         fields >> date >> time >> seconds;
         // The table's moments are universal time.
-        const BeijingSeconds moment = ParseMoment(date + " " + time) + 8 * 3600;
+        const BeijingSeconds moment = ParseReferenceMoment(date + " " + time) + 8 * 3600;
         EXPECT_NEAR(EquationOfTime(moment), seconds, 30) << date;
         ++rows;
     }
@@ -83,7 +69,7 @@ TEST(TermMoments, SectionalTermsWithinAMinuteOfTheReferenceAlmanac)
         std::string name, civilDay, date, time;
         fields >> year >> n >> name >> civilDay >> date >> time;
         ASSERT_EQ(TermName(n - 1), name);
-        EXPECT_LE(std::llabs(TermMomentsOfYear(year)[n - 1] - ParseMoment(date + " " + time)), 60) << line;
+        EXPECT_LE(std::llabs(TermMomentsOfYear(year)[n - 1] - ParseReferenceMoment(date + " " + time)), 60) << line;
         ++rows;
     }
     EXPECT_EQ(rows, 201 * 12);

@@ -41,7 +41,8 @@ actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
   fail "file list differs:"$'\n'"$(diff <(sort <<<"$expected") <(echo "$actual") || true)"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6webenginecore6-bin "fonts-wqy-microhei | fonts-noto-cjk" libqt6webenginewidgets6 libsqlcipher0; do
+for needed in libqt6webenginecore6-bin "fonts-wqy-microhei | fonts-noto-cjk" libqt6webenginewidgets6 libsqlcipher0 \
+              libopencc1.1 libopencc-data; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 

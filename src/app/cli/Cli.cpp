@@ -1,4 +1,5 @@
 // velmora-cli: picks the command by its first argument, or prints the help.
+#include <exception>
 #include <ostream>
 
 #include "CliCommands.h"
@@ -64,7 +65,14 @@ int RunCommand(const CommandSpec& command, const std::vector<std::string>& args,
     if (command.check)
         if (const auto problem = command.check(*parsed.arguments))
             return UsageError(err, command.name, *problem, command.name);
-    return command.run(*parsed.arguments, out, err);
+    try {
+        return command.run(*parsed.arguments, out, err);
+    } catch (const std::exception& error) {
+        // What a command cannot do (OpenCC's dictionaries missing, say) ends
+        // it with its reason, never with the program's abort.
+        err << "velmora-cli " << command.name << ": " << error.what() << "\n";
+        return kExitFailure;
+    }
 }
 
 }  // namespace

@@ -49,4 +49,30 @@ DateParse ParseDate(std::string_view text, bool negativeYears)
     return result;
 }
 
+namespace {
+
+std::vector<std::string_view> ScriptNames()
+{
+    std::vector<std::string_view> names;
+    for (Script script : kScripts) names.push_back(ScriptName(script));
+    return names;
+}
+
+}  // namespace
+
+OptionSpec ScriptOption()
+{
+    return {"--script", "SCRIPT",
+            "the characters of the output: simplified (the default), traditional, taiwan or hongkong (traditional "
+            "characters as OpenCC's s2t, s2tw and s2hk write them, with this field's words kept right); a "
+            "reading's name stays as typed",
+            OneOf(ScriptNames(), "the script")};
+}
+
+Script ChosenScript(const ParsedArguments& args)
+{
+    const auto name = args.Value("--script");
+    return name ? ParseScript(*name).value_or(Script::Simplified) : Script::Simplified;
+}
+
 }  // namespace velmora::cli

@@ -1,9 +1,12 @@
-// Parsing of the dates velmora-cli's commands share.
+// Parsing that velmora-cli's commands share: dates, numbers and the script.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "CliOptions.h"
+#include "Script.h"
 
 namespace velmora::cli {
 
@@ -30,5 +33,11 @@ DateParse ParseDate(std::string_view text, bool negativeYears);
 
 // A decimal integer that fits in an int, optionally signed.
 std::optional<int> ParseInt(std::string_view text);
+
+// --script, one row for every command that writes Chinese text.
+OptionSpec ScriptOption();
+
+// The script --script chose; simplified when not given.
+Script ChosenScript(const ParsedArguments& args);
 
 }  // namespace velmora::cli

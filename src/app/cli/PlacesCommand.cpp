@@ -4,8 +4,9 @@
 #include <ostream>
 #include <string>
 
+#include "CliArguments.h"
 #include "CliCommands.h"
-#include "Places.h"
+#include "PlaceSearch.h"
 
 namespace velmora::cli {
 namespace {
@@ -21,7 +22,7 @@ int RunPlaces(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
     const bool filtered = !args.Words().empty();
     const std::vector<Place> places =
-        filtered ? FindPlaces(args.Words()[0], std::numeric_limits<std::size_t>::max()) : AllPlaces();
+        filtered ? FindPlacesInAnyScript(args.Words()[0], std::numeric_limits<std::size_t>::max()) : AllPlaces();
     if (places.empty()) {
         err << "velmora-cli places: no place matches '" << args.Words()[0]
             << "'; a longitude (--longitude) works for any place\n";
@@ -29,7 +30,7 @@ int RunPlaces(const ParsedArguments& args, std::ostream& out, std::ostream& err)
     }
     std::string text;
     for (const Place& place : places) text += PlaceLine(place);
-    return FinishOutput(text, "places", out, err);
+    return FinishOutput(ConvertText(text, ChosenScript(args)), "places", out, err);
 }
 
 }  // namespace
@@ -46,9 +47,9 @@ CommandSpec PlacesCommand()
         .name = "places",
         .summary = summary,
         .words = {{"TEXT", "part of a place's name", PlainText("the text"), Need::Optional}},
-        .options = {},
+        .options = {ScriptOption()},
         .examples = {"velmora-cli places 成都", "velmora-cli places 朝阳区", "velmora-cli places 倫敦",
-                     "velmora-cli places Vancouver"},
+                     "velmora-cli places Vancouver", "velmora-cli places 臺北 --script taiwan"},
         .run = RunPlaces,
     };
 }

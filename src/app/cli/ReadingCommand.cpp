@@ -12,7 +12,7 @@
 #include "BirthMoment.h"
 #include "RenderHelper.h"
 #include "InputCheck.h"
-#include "Places.h"
+#include "PlaceSearch.h"
 #include "ZoneClock.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
@@ -26,29 +26,43 @@ namespace {
 struct ReadingFormat {
     std::string_view name;
     std::string_view content;  // for the help text
-    std::string (*render)(const BirthInput& input, const TKarvoInfo& record);
+    // Everything in the script but the typed name.
+    std::string (*render)(const BirthInput& input, const TKarvoInfo& record, Script script);
     // The page's picture goes beside an output file, where the page finds it.
     bool pictureBeside = false;
 };
 
-std::string AsJson(const BirthInput& input, const TKarvoInfo& r) { return JsonDocument(ReadingAsJson(input, r)); }
-std::string AsPage(const BirthInput& input, const TKarvoInfo& r)
+std::string AsText(const BirthInput& input, const TKarvoInfo& r, Script script)
 {
-    return RenderResultPage(r, input.name, input.sex);
+    const std::string keptName[] = {input.name};
+    return ConvertText(ReadingAsText(input, r), script, keptName);
 }
 
-std::string AsPdf(const BirthInput& input, const TKarvoInfo& r)
+std::string AsJson(const BirthInput& input, const TKarvoInfo& r, Script script)
 {
-    return RenderPage("pdf", AsPage(input, r));
+    const std::string keptName[] = {input.name};
+    auto json = ReadingAsJson(input, r);
+    ConvertJsonValues(json, script, keptName);
+    return JsonDocument(json);
 }
 
-std::string AsPng(const BirthInput& input, const TKarvoInfo& r)
+std::string AsPage(const BirthInput& input, const TKarvoInfo& r, Script script)
 {
-    return RenderPage("png", AsPage(input, r));
+    return RenderResultPage(r, input.name, input.sex, script);
+}
+
+std::string AsPdf(const BirthInput& input, const TKarvoInfo& r, Script script)
+{
+    return RenderPage("pdf", AsPage(input, r, script));
+}
+
+std::string AsPng(const BirthInput& input, const TKarvoInfo& r, Script script)
+{
+    return RenderPage("png", AsPage(input, r, script));
 }
 
 constexpr ReadingFormat kFormats[] = {
-    {"text", "a short summary", ReadingAsText},
+    {"text", "a short summary", AsText},
     {"json", "every field by name", AsJson},
     {"html", "the result page as the window shows it, GBK, its picture beside an output file", AsPage, true},
     {"pdf", "the page as an A4 PDF (needs velmora-render)", AsPdf},
@@ -82,6 +96,7 @@ struct ReadingRequest {
     std::string_view format = "text";
     std::optional<std::string> output;
     std::optional<std::string> database;
+    Script script = Script::Simplified;
 };
 
 // The exact birth moment's options; every value has passed its rule.
@@ -92,7 +107,10 @@ MomentOptions MakeMomentOptions(const ParsedArguments& args)
     double degrees = 0;
     if (const auto text = args.Value("--minute"); text && ParseMinute(*text, minute)) moment.minute = minute;
     moment.precise = args.Has("--precise");
-    if (const auto place = args.Value("--place")) moment.place = *place;
+    // A name the list fits is kept as typed, so the reading can tell how it
+    // settled it; one found only through its other spellings by that place's name.
+    if (const auto place = args.Value("--place"))
+        moment.place = LookUpPlace(*place).place ? *place : PlaceNamedInAnyScript(*place)->DisplayName();
     if (const auto zone = args.Value("--timezone")) moment.timeZone = *zone;
     if (const auto text = args.Value("--longitude"); text && ParseLongitude(*text, degrees)) moment.longitude = degrees;
     if (const auto text = args.Value("--latitude"); text && ParseLatitude(*text, degrees)) moment.latitude = degrees;
@@ -104,7 +122,7 @@ MomentOptions MakeMomentOptions(const ParsedArguments& args)
 std::optional<std::string> PlaceProblem(std::string_view name)
 {
     const PlaceMatch match = LookUpPlace(name);
-    if (match.place) return std::nullopt;
+    if (match.place || (match.candidates.empty() && PlaceNamedInAnyScript(name))) return std::nullopt;
     std::string same;
     for (const Place& place : match.candidates) same += (same.empty() ? "" : ", ") + place.DisplayName();
     if (!same.empty()) return "several places have this name; give one of " + same;
@@ -163,6 +181,7 @@ ReadingRequest MakeRequest(const ParsedArguments& args)
     if (const auto format = args.Value("--format")) request.format = FormatNamed(*format).name;
     request.output = args.Value("--output");
     request.database = args.Value("--database");
+    request.script = ChosenScript(args);
     return request;
 }
 
@@ -232,7 +251,7 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
             }
         }
         const ReadingFormat& format = FormatNamed(request.format);
-        const int status = Emit(format.render(request.input, record), request.output, out, err);
+        const int status = Emit(format.render(request.input, record, request.script), request.output, out, err);
         if (status == kExitOk && format.pictureBeside && request.output &&
             std::filesystem::is_regular_file(*request.output))
             WritePagePictureInto(std::filesystem::absolute(*request.output).parent_path().string());
@@ -286,6 +305,7 @@ CommandSpec ReadingCommand()
                  OneOf(FormatNames(), "the format")},
                 {"--output", "FILE", "write to FILE instead of standard output"},
                 {"--database", "PATH", "read this reading database instead of Orsk.dll"},
+                ScriptOption(),
             },
         .examples = {"velmora-cli reading --name 张三 --sex 男 --gregorian 1984-2-4 --hour 23",
                      "velmora-cli reading --name=李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --format json",

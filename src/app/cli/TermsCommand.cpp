@@ -2,6 +2,7 @@
 #include <ostream>
 #include <string>
 
+#include "CliArguments.h"
 #include "CliCommands.h"
 #include "TermMoments.h"
 
@@ -30,7 +31,7 @@ int RunTerms(const ParsedArguments& args, std::ostream& out, std::ostream& err)
                 .append(std::to_string(TermLongitude(i))).append("\t")
                 .append(FormatDateTime(ToCivilTime(moments[i]))).append("\n");
     }
-    return FinishOutput(text, "terms", out, err);
+    return FinishOutput(ConvertText(text, ChosenScript(args)), "terms", out, err);
 }
 
 }  // namespace
@@ -45,8 +46,8 @@ CommandSpec TermsCommand()
                    "for 1600-2200; further out they rest on an extrapolated difference of time scales.",
         .words = {{"YEAR", "the first year", YearRule()},
                   {"TOYEAR", "the last year (YEAR when not given)", YearRule(), Need::Optional}},
-        .options = {},
-        .examples = {"velmora-cli terms 2024", "velmora-cli terms 1986 1991"},
+        .options = {ScriptOption()},
+        .examples = {"velmora-cli terms 2024", "velmora-cli terms 1986 1991", "velmora-cli terms 2024 --script taiwan"},
         .run = RunTerms,
     };
 }

@@ -48,6 +48,22 @@ std::vector<std::string> SplitPillars(const std::string& siZhu)
     return names;
 }
 
+// "闰2月1日": the lunar month and day of a record, with its leap mark.
+std::string LunarDateText(const TKarvoInfo& r) { return (r.IsLeap ? "闰" : "") + r.LunarMonth + "月" + r.LunarDay + "日"; }
+
+// Whether two charts of the same birth read alike in everything a note compares.
+bool ChartsAgree(const TKarvoInfo& a, const TKarvoInfo& b)
+{
+    return a.SiZhu == b.SiZhu && LunarDateText(a) == LunarDateText(b) && a.ShuXiang == b.ShuXiang &&
+           a.GuZhong == b.GuZhong;
+}
+
+// How close a boundary is: "只有5分钟", or "不到1分钟" within the minute.
+std::string Closeness(long long seconds)
+{
+    return seconds < kMinute ? "不到1分钟" : "只有" + std::to_string(seconds / kMinute) + "分钟";
+}
+
 // What another chart of the same birth changes, e.g. "时柱变为丙午，骨重变为四两二（现为三两八）".
 std::string Differences(const TKarvoInfo& now, const TKarvoInfo& other)
 {
@@ -57,8 +73,7 @@ std::string Differences(const TKarvoInfo& now, const TKarvoInfo& other)
     const auto add = [&](const std::string& part) { text += (text.empty() ? "" : "，") + part; };
     for (std::size_t i = 0; i < 4 && i < a.size() && i < b.size(); ++i)
         if (a[i] != b[i]) add(std::string(kPillarNames[i]) + "变为" + b[i]);
-    if (now.LunarDay != other.LunarDay || now.LunarMonth != other.LunarMonth)
-        add("农历日期变为" + other.LunarMonth + "月" + other.LunarDay + "日");
+    if (LunarDateText(now) != LunarDateText(other)) add("农历日期变为" + LunarDateText(other));
     if (now.ShuXiang != other.ShuXiang) add("生肖变为" + other.ShuXiang);
     if (text.empty()) add("四柱不变");
     add(now.GuZhong != other.GuZhong ? "骨重变为" + other.GuZhong + "（现为" + now.GuZhong + "）"
@@ -178,6 +193,94 @@ public:
             "。请以出生证明等可靠记录核对到分钟。");
     }
 
+    // A birth known to the minute close to midnight of the day the day pillar
+    // follows: the day pillar and the lunar day change there under the late
+    // school, and on a term's civil day the classic rule's month as well.
+    void NearMidnight()
+    {
+        const CivilTime& t = chart_.dayTime;
+        const long long sinceMidnight = t.hour * 3600LL + t.minute * 60LL + t.second;
+        const long long untilNext = 86400 - sinceMidnight;
+        BeijingSeconds boundary = 0;
+        if (sinceMidnight <= kNearBoundaryMinutes * kMinute)
+            boundary = chart_.standard - sinceMidnight;
+        else if (untilNext <= kNearBoundaryMinutes * kMinute)
+            boundary = chart_.standard + untilNext;
+        else
+            return;
+        const auto otherRecord = ReadAcross(boundary, rules_);
+        if (!otherRecord || ChartsAgree(record_, *otherRecord)) return;
+        const bool before = chart_.standard < boundary;
+        const CivilTime midnight = ToCivilTime(boundary + (ToBeijingSeconds(t) - chart_.standard));
+        const std::string hourLabel = rules_.longitude ? "（真太阳时）" : "";
+        Add("出生时间" + HourMinute(t) + hourLabel + "距午夜" + DateText(midnight) + " 00:00" +
+            Closeness(std::min(sinceMidnight, untilNext)) + "。若实际出生" + (before ? "在00:00之后" : "早于00:00") +
+            "，" + Differences(record_, *otherRecord) + "。请以出生证明等可靠记录核对到分钟。");
+    }
+
+    // A precise birth known to the minute close to a sectional term's moment,
+    // on either side and across midnight, or with the moment inside the
+    // typed minute (read as its first second).
+    void NearSectionalTerm()
+    {
+        const auto [before, after] = SectionalTermsAround(chart_.standard);
+        const BeijingSeconds near = kNearBoundaryMinutes * kMinute;
+        TermAt term;
+        if (after.index >= 0 && after.moment - chart_.standard <= near)
+            term = after;
+        else if (before.index >= 0 && chart_.standard - before.moment <= near)
+            term = before;
+        else
+            return;
+        const auto otherRecord = ReadAcross(term.moment, rules_);
+        if (!otherRecord || ChartsAgree(record_, *otherRecord)) return;
+        const std::string differences = Differences(record_, *otherRecord);
+        const std::string name(TermName(term.index));
+        const bool beforeTerm = chart_.standard < term.moment;
+        const std::string moment = "北京时间" + MomentText(term.moment);
+        const bool insideMinute = term.moment >= chart_.standard && term.moment < chart_.standard + kMinute;
+        if (!insideMinute && differences == termDayDifferences_) return;  // the term day's note says it
+        if (insideMinute) {
+            const std::string second = FormatDateTime(ToCivilTime(term.moment)).substr(11);
+            Add(name + "的交节时刻" + moment + "就在所填的这一分钟" + HourMinute(chart_.standard) +
+                "之内。本次按" + HourMinute(chart_.standard) + ":00排盘，算在交节" + (beforeTerm ? "之前" : "之后") +
+                "；若实际出生在" + second + (beforeTerm ? "之后" : "之前") + "，" + differences +
+                "。请以出生证明等可靠记录核对到秒。");
+            return;
+        }
+        Add("出生时间北京标准时间" + HourMinute(chart_.standard) + "距" + name + "的交节时刻（" + moment + "）" +
+            Closeness(std::llabs(term.moment - chart_.standard)) + "。若实际出生在交节" +
+            (beforeTerm ? "之后" : "之前") + "，" + differences + "。请以出生证明等可靠记录核对到分钟。");
+    }
+
+    // A precise birth known to the minute close to a change of the clocks,
+    // when one clock may not have been changed yet or another already was:
+    // around the moment they went forward, and just after the hour they went
+    // back over (that hour itself has the repeated hour's note).
+    void NearClockChange()
+    {
+        const long long near = kNearBoundaryMinutes * kMinute;
+        for (const DaylightSavingPeriod& period : ChinaDaylightSavingPeriods()) {
+            const long long sinceStart = chart_.standard - period.start;
+            const long long sinceRepeat = chart_.standard - (period.end + 3600);
+            if (std::llabs(sinceStart) <= near) {
+                const bool after = sinceStart >= 0;
+                ClockChangeNote(after ? 3600 : -3600,
+                                DateText(ToCivilTime(period.start)) + "北京标准时间" + HourMinute(period.start) +
+                                    "起实行夏令时，时钟拨快了一小时，出生时间距改钟" + Closeness(std::llabs(sinceStart)) +
+                                    "。若记下出生时间的钟表当时" + (after ? "尚未拨快" : "已经拨快"));
+                return;
+            }
+            if (sinceRepeat >= 0 && sinceRepeat <= near) {
+                ClockChangeNote(-3600, DateText(ToCivilTime(period.end)) + "北京标准时间" + HourMinute(period.end) +
+                                           "夏令时结束，时钟拨回了一小时，" + HourMinute(period.end) + "至" +
+                                           HourMinute(period.end + 3600) + "的钟表时间出现了两次；出生时间在其后" +
+                                           Closeness(sinceRepeat) + "。若记下出生时间的钟表当时尚未拨回");
+                return;
+            }
+        }
+    }
+
     // A birth on the day of a sectional term whose moment and civil day give
     // different year or month pillars.
     void OnTermDay(const CivilTime& clock)
@@ -194,13 +297,15 @@ public:
         const std::string name(TermName(term.index));
         const bool beforeTerm = chart_.standard < term.moment;
         const std::string intro = "出生当天是" + name + "，交节时刻为北京时间" + MomentText(term.moment) + "。";
-        if (rules_.precise)
+        if (rules_.precise) {
+            termDayDifferences_ = Differences(record_, *otherRecord);
             Add(intro + "本次按交节的确切时刻排盘（出生在交节" + (beforeTerm ? "之前" : "之后") +
-                "）；若按传统的整日规则，" + Differences(record_, *otherRecord) + "。");
-        else
+                "）；若按传统的整日规则，" + termDayDifferences_ + "。");
+        } else {
             Add(intro + "传统排法把当天整日算作交节" + (beforeTerm ? "之后" : "之前") + "；按交节的确切时刻，出生时间" +
                 HourMinute(clock) + "在交节" + (beforeTerm ? "之前" : "之后") + "，" +
                 Differences(record_, *otherRecord) + "。如需按交节时刻排盘，请选择精确模式。");
+        }
     }
 
     // A clock time of a daylight-saving period, read as typed.
@@ -258,12 +363,30 @@ private:
     {
         return read_(ChartAt(standard, rules, chart_.equationOfTime), ChartDetail::BoneWeight);
     }
+    // A note on a clock that read `shift` seconds off the standard time the
+    // reading took, when that gives another chart; `intro` names the change.
+    void ClockChangeNote(long long shift, const std::string& intro)
+    {
+        const BeijingSeconds other = chart_.standard + shift;
+        const auto otherRecord = ReadAt(other, rules_);
+        if (!otherRecord || ChartsAgree(record_, *otherRecord)) return;
+        Add(intro + "，北京标准时间应为" + HourMinute(other) + "，" + Differences(record_, *otherRecord) +
+            "。请以出生证明等可靠记录核对。");
+    }
+
+    // The chart on the other side of a boundary at `boundary`: from it on, or
+    // the minute before it.
+    std::optional<TKarvoInfo> ReadAcross(BeijingSeconds boundary, const MomentRules& rules)
+    {
+        return ReadAt(chart_.standard < boundary ? boundary : boundary - kMinute, rules);
+    }
     void Add(std::string note) { record_.Notes.push_back(std::move(note)); }
 
     const ChartMoment& chart_;
     const MomentRules& rules_;
     const ChartReader& read_;
     TKarvoInfo& record_;
+    std::string termDayDifferences_;  // what the term day's note said would change
 };
 
 bool ValidLongitude(double degrees) { return std::isfinite(degrees) && std::fabs(degrees) <= 180; }
@@ -386,7 +509,14 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
     if (precise && !birthClock.Zoned() && reading.Repeated()) notes.Repeated(clock, *reading.second);
     if (!precise) notes.ClockAhead(clock);
     notes.OnTermDay(clock);
-    if (options.minute) notes.NearHourBoundary();
+    if (options.minute) {
+        notes.NearHourBoundary();
+        notes.NearMidnight();
+        if (precise) {
+            notes.NearSectionalTerm();
+            notes.NearClockChange();
+        }
+    }
     record = std::move(r);
     return ReadingOutcome::Complete;
 }

@@ -86,6 +86,19 @@ Json ReadingAsJson(const BirthInput& input, const TKarvoInfo& r)
     return json;
 }
 
+void ConvertJsonValues(Json& json, Script script, std::span<const std::string> keptWords)
+{
+    if (script == Script::Simplified) return;
+    if (json.is_string()) {
+        json = ConvertText(json.get_ref<const std::string&>(), script, keptWords);
+        return;
+    }
+    // Objects and arrays give their values, keys are not visited; a number or
+    // a truth value would give itself, so only they are walked.
+    if (!json.is_structured()) return;
+    for (Json& value : json) ConvertJsonValues(value, script, keptWords);
+}
+
 std::string JsonDocument(const Json& json) { return json.dump(2) + "\n"; }
 
 std::string ReadingAsText(const BirthInput&, const TKarvoInfo& r)

@@ -2,12 +2,14 @@
 // command line prints, and the same ones any other front end serves.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "KarvoInfo.h"
 #include "Reading.h"
+#include "Script.h"
 
 namespace velmora {
 
@@ -15,6 +17,10 @@ namespace velmora {
 // plain text. The exact moment's fields only when an option asked for them,
 // the notes whenever there are any.
 nlohmann::ordered_json ReadingAsJson(const BirthInput& input, const TKarvoInfo& record);
+
+// Every string value of the JSON, at any depth, in the script; keys, numbers
+// and the kept words (the typed name) stay as they are.
+void ConvertJsonValues(nlohmann::ordered_json& json, Script script, std::span<const std::string> keptWords);
 
 // The JSON document as the command line prints it: two-space indents, UTF-8
 // as it stands, one line end at the end.

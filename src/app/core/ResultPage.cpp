@@ -66,13 +66,16 @@ std::string JoinLinesWithCrLf(std::string_view text)
 }
 
 // The page file from the template's GBK bytes: the template read as lines
-// and joined with CR LF, filled, then split into lines again and written
-// as GB18030 with CR LF.
+// and joined with CR LF, filled, written in the script (all of it, headings
+// and template too, but the typed name), then split into lines again and
+// written as GB18030 with CR LF.
 std::string PageFileBytes(std::string_view templateGbk, const TKarvoInfo& record, std::string_view name,
-                          std::string_view sex)
+                          std::string_view sex, Script script)
 {
     const std::string pageTemplate = JoinLinesWithCrLf(GbkToUtf8(templateGbk));
-    return Utf8ToGb18030(JoinLinesWithCrLf(BuildResultPage(pageTemplate, record, name, sex)));
+    const std::string keptName[] = {HtmlEscape(name)};
+    const std::string page = ConvertText(BuildResultPage(pageTemplate, record, name, sex), script, keptName);
+    return Utf8ToGb18030(JoinLinesWithCrLf(page));
 }
 
 // The notes on the birth moment as one more section after the commentaries
@@ -128,7 +131,7 @@ std::string CandidatesHtml(const TKarvoInfo& r)
                        "<table class=\"candidates\"><tr><td width=\"70\">时辰</td><td width=\"200\">四柱</td>"
                        "<td width=\"70\">时柱</td><td>骨重</td></tr>";
     for (const HourCandidate& c : r.Candidates)
-        html += "<tr><td><a href=\"" + std::string(kCandidateLinkPrefix) + std::to_string(c.hour) + "\">" +
+        html += "<tr><td><a href=\"?" + std::string(kCandidateQueryItem) + "=" + std::to_string(c.hour) + "\">" +
                 c.HourName + "</a></td><td>" + c.SiZhu + "</td><td>" + c.HourPillar + "</td><td>" + c.GuZhong +
                 "</td></tr>";
     return html + "</table>";
@@ -202,11 +205,11 @@ std::string BuildResultPage(std::string_view pageTemplate, const TKarvoInfo& rec
     return AddNotesSection(BoldHeadings(FillPageTemplate(pageTemplate, texts)), record.Notes);
 }
 
-std::string RenderResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex)
+std::string RenderResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex, Script script)
 {
     const auto pageTemplate = FindResource(kPageTemplateResource, kPageResourceType);
     if (!pageTemplate) throw std::runtime_error("Resource " + std::string(kPageTemplateResource) + " not found");
-    return PageFileBytes(*pageTemplate, record, name, sex);
+    return PageFileBytes(*pageTemplate, record, name, sex, script);
 }
 
 ResultPagePaths ResultPageLocation()
@@ -215,12 +218,12 @@ ResultPagePaths ResultPageLocation()
     return {folder + std::string(kPageFileName), folder + std::string(kPagePictureFileName)};
 }
 
-std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex)
+std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex, Script script)
 {
     const ResultPagePaths paths = ResultPageLocation();
     SaveResourceToFile(kPageTemplateResource, kPageResourceType, paths.page);
     SaveResourceToFile(kPagePictureResource, kPageResourceType, paths.picture);
-    WriteFileBytes(paths.page, PageFileBytes(ReadFileBytes(paths.page), record, name, sex));
+    WriteFileBytes(paths.page, PageFileBytes(ReadFileBytes(paths.page), record, name, sex, script));
     return paths.page;
 }
 

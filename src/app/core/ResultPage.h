@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "KarvoInfo.h"
+#include "Script.h"
 
 namespace velmora {
 
@@ -24,9 +25,10 @@ inline constexpr std::string_view kPageFileName = "template.html";
 // lets the page find it on every file system.
 inline constexpr std::string_view kPagePictureFileName = ".\vg.gif";
 
-// The links of an unknown hour's candidates: this prefix and the hour the
-// candidate stands for, e.g. velmora:hour=2.
-inline constexpr std::string_view kCandidateLinkPrefix = "velmora:hour=";
+// The links of an unknown hour's candidates: the page itself with a query
+// naming the hour the candidate stands for, e.g. ?hour=2. The window answers
+// them; anywhere else they lead back to the same page.
+inline constexpr std::string_view kCandidateQueryItem = "hour";
 
 // The texts of the page in document order. The name and sex are those of
 // the input fields when the page is built, HTML-escaped.
@@ -46,8 +48,10 @@ std::string BuildResultPage(std::string_view pageTemplate, const TKarvoInfo& rec
 std::string HtmlEscape(std::string_view text);
 
 // The bytes of the page file for a reading: the template resource filled,
-// as GB18030 text with CR LF line ends.
-std::string RenderResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex);
+// as GB18030 text with CR LF line ends. In a traditional script the whole
+// page is converted but the typed name.
+std::string RenderResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex,
+                             Script script = Script::Simplified);
 
 struct ResultPagePaths {
     std::string page;
@@ -60,7 +64,8 @@ ResultPagePaths ResultPageLocation();
 // Writes the template and the picture from the resources, reads the
 // template back, fills it and writes the page over it as GB18030 text with
 // CR LF line ends. Gives the path of the page. Errors are thrown.
-std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex);
+std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex,
+                            Script script = Script::Simplified);
 
 // The bytes of the page's picture (a GIF) among the resources.
 std::string_view PagePictureBytes();

@@ -7,6 +7,8 @@
 #include "MomentSettings.h"
 #include "ResultPage.h"
 #include "ResultView.h"
+#include "StripTag.h"
+#include "UnknownHour.h"
 #include "UnitPublic.h"
 #include "VendorSite.h"
 #include "WebBrowseEx.h"
@@ -20,6 +22,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+#include <QUrlQuery>
 #include <QWebEngineSettings>
 
 namespace velmora {
@@ -143,6 +146,7 @@ void TFormKarvo::SetUpComponents() {
     const auto showHourClock = [this] { lbl7->setToolTip(HourClockTip(Moment->Options())); };
     showHourClock();
     connect(Moment, &TMomentChooser::ChoicesChanged, this, showHourClock);
+    SetUpHourUnknown();
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
@@ -265,6 +269,36 @@ void TFormKarvo::ShowBannerPage() {
     wbAD->Navigate(BannerUrl());
 }
 
+void TFormKarvo::SetUpHourUnknown() {
+    HourUnknown = new TStripTag(*PaintControl1, *Moment->lblMoment, QStringLiteral("时辰不详"),
+                                QStringLiteral("时辰不详 ✓"));
+    HourUnknown->setObjectName(QStringLiteral("lblHourUnknown"));
+    HourUnknown->setToolTip(QStringLiteral("不知道出生时辰时点这里：列出当天每个时辰的四柱与骨重"));
+    connect(HourUnknown, &TStripTag::Switched, this, [this](bool on) {
+        edtHour->setEnabled(!on);
+        Guarded([this] { btnBeginClick(); });
+    });
+    wbKarvo->setLinkHandler([this](const QUrl& url) { return OpenCandidate(url); });
+}
+
+bool TFormKarvo::OpenCandidate(const QUrl& url) {
+    const QString item = QString::fromUtf8(kCandidateQueryItem.data(), kCandidateQueryItem.size());
+    const QUrlQuery query(url);
+    if (!query.hasQueryItem(item) || url.adjusted(QUrl::RemoveQuery) != wbKarvo->url().adjusted(QUrl::RemoveQuery)) {
+        return false;
+    }
+    bool number = false;
+    const int hour = query.queryItemValue(item).toInt(&number);
+    if (!number || hour < 0 || hour > kHourMaximum) {
+        return true;
+    }
+    HourUnknown->SetOn(false);
+    edtHour->setEnabled(true);
+    edtHour->setText(QString::number(hour));
+    QTimer::singleShot(0, this, [this] { Guarded([this] { btnBeginClick(); }); });
+    return true;
+}
+
 void TFormKarvo::BannerLoaded(bool loaded) {
     if (loaded || bannerPlaceholderShown_) {
         return;
@@ -287,6 +321,12 @@ BirthInput TFormKarvo::ReadBirthInput() const {
     input.day = Utf8(edtDay->text());
     input.hour = Utf8(edtHour->text());
     input.moment = Moment->Options();
+    if (HourUnknown->IsOn()) {
+        // Neither the hour nor a minute kept from another birth applies.
+        input.hourUnknown = true;
+        input.hour.clear();
+        input.moment.minute.reset();
+    }
     return input;
 }
 
@@ -345,7 +385,7 @@ void TFormKarvo::ShowSummary() {
     SetCaption(lblXingZuo, reading.XingZuo);
     SetCaption(lblWuXing, DescribeMissingElements(reading.WuXing));
     SetCaption(lblShuXiang, reading.ShuXiang);
-    SetCaption(lblGuZhong, reading.GuZhong);
+    SetCaption(lblGuZhong, reading.HourUnknown ? CandidateWeightRange(reading.Candidates) : reading.GuZhong);
     DrawZodiacPicture(reading.ShuXiangIndex);
 }
 

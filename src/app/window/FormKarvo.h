@@ -54,6 +54,7 @@ inline constexpr char16_t kPrintMenuCaption[] = u"打印…";
 inline constexpr char16_t kPictureMenuCaption[] = u"保存为图片…";
 
 class TMomentChooser;
+class TStripTag;
 
 class TFormKarvo : public QWidget, public Ui::FormKarvo {
     Q_OBJECT
@@ -78,6 +79,9 @@ public:
     TApplicationEvents* ApplicationEvents1 = nullptr;
     // The exact birth moment: its tag on the summary strip and its panel.
     TMomentChooser* Moment = nullptr;
+    // 时辰不详: a switch beside the exact-moment tag; on, the hour box rests
+    // and the reading lists every 时辰.
+    TStripTag* HourUnknown = nullptr;
 
     // Event handlers.
     void FormCreate();
@@ -123,6 +127,9 @@ private:
     void ShowBannerPage();
     // A banner page that did not load gives way to the placeholder.
     void BannerLoaded(bool loaded);
+    void SetUpHourUnknown();
+    // A link of the page's table of 时辰: reads that 时辰. True when it was one.
+    bool OpenCandidate(const QUrl& url);
     void DrawZodiacPicture(int index);
     void PopUpMenuOnce(const QPoint& where);
     void Inform(std::string_view text);

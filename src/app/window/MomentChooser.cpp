@@ -3,6 +3,7 @@
 #include "ClickLabel.h"
 #include "MomentPanel.h"
 #include "MomentSettings.h"
+#include "StripTag.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -13,15 +14,6 @@ namespace velmora {
 namespace {
 
 const QString TagCaption = QStringLiteral("精确时刻…");
-// Round-ended, in the window's colours: quiet while nothing is chosen, filled
-// with the page's strong colour while a choice is in force.
-const QString QuietTagStyle = QStringLiteral(
-    "QLabel { color: #db6200; background: #fffaf6; border: 1px solid #e59453; border-radius: 8px; padding: 0 7px; }"
-    "QLabel:hover { background: #ffead8; }");
-const QString InForceTagStyle = QStringLiteral(
-    "QLabel { color: white; background: #db6200; border: 1px solid #db6200; border-radius: 8px; padding: 0 7px; }"
-    "QLabel:hover { background: #e59453; border-color: #e59453; }");
-constexpr int TagHeight = 17;
 constexpr int TagGap = 8;  // between the tag and the picture
 
 }  // namespace
@@ -91,10 +83,7 @@ void TMomentChooser::ShowTag() {
 }
 
 void TMomentChooser::PlaceTag() {
-    const int width = lblMoment->sizeHint().width();
-    const int right = strip_.x() + rightNeighbour_.x() - TagGap;
-    lblMoment->setGeometry(right - width, strip_.y() - TagHeight / 2, width, TagHeight);
-    lblMoment->raise();
+    PlaceOnStripEdge(*lblMoment, strip_, strip_.x() + rightNeighbour_.x() - TagGap);
 }
 
 bool TMomentChooser::eventFilter(QObject* watched, QEvent* event) {

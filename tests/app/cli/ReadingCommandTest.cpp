@@ -7,11 +7,15 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+#include <opencc/SimpleConverter.hpp>
+
 #include "CliRun.h"
 #include "GbkCodec.h"
 #include "MessageText.h"
 #include "ReadingTestSupport.h"
 #include "ResultPage.h"
+#include "Script.h"
 
 namespace velmora::cli {
 namespace {
@@ -276,6 +280,57 @@ TEST(ReadingCommand, OptionsTakeTheirValueAfterAnEqualsSignToo)
     const CliRun joined = Reading({"--name=张三", "--sex=男", "--gregorian=1984-02-04", "--hour=23"});
     ASSERT_EQ(joined.status, kExitOk) << joined.err;
     EXPECT_EQ(joined.out, spaced.out);
+}
+
+// Every value as OpenCC's s2t gives the simplified one, at any depth, but
+// the typed name and the values holding a word our dictionary corrects; the
+// keys stay.
+struct ConvertedJsonCheck {
+    opencc::SimpleConverter s2t{"s2t.json"};
+    std::vector<std::string> corrected = CorrectedWords();
+    std::size_t changed = 0;
+
+    void Check(const nlohmann::ordered_json& simplified, const nlohmann::ordered_json& converted,
+               const std::string& where)
+    {
+        ASSERT_EQ(converted.type(), simplified.type()) << where;
+        if (simplified.is_structured()) {
+            ASSERT_EQ(converted.size(), simplified.size()) << where;
+            for (auto plain = simplified.begin(), other = converted.begin(); plain != simplified.end();
+                 ++plain, ++other) {
+                if (simplified.is_object()) ASSERT_EQ(other.key(), plain.key()) << where;
+                Check(*plain, *other, simplified.is_object() ? plain.key() : where);
+            }
+            return;
+        }
+        if (!simplified.is_string() || where == "Name") {
+            EXPECT_EQ(converted, simplified) << where;
+            return;
+        }
+        const std::string text = simplified;
+        const auto holds = [&](const std::string& word) { return text.find(word) != std::string::npos; };
+        if (std::none_of(corrected.begin(), corrected.end(), holds)) EXPECT_EQ(converted, s2t.Convert(text)) << where;
+        changed += converted != simplified;
+    }
+};
+
+TEST(ReadingCommand, TraditionalJsonConvertsEveryValueButTheName)
+{
+    const std::vector<std::string> birth = {"--name", "李后", "--sex", "女", "--gregorian", "1990-5-17",
+                                            "--hour", "8", "--format", "json"};
+    const CliRun run = Reading(With(birth, {"--script", "traditional"}));
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    ConvertedJsonCheck check;
+    check.Check(nlohmann::ordered_json::parse(Reading(birth).out), nlohmann::ordered_json::parse(run.out), "");
+    EXPECT_GE(check.changed, 5u);
+    // The summary and the page likewise keep the name and stay within GBK.
+    const CliRun text = Reading(With(kBirth, {"--script", "hongkong"}));
+    EXPECT_TRUE(text.out.starts_with("姓名：张三  性別：男")) << text.out;
+    const CliRun page = Reading(With(kBirth, {"--script", "taiwan", "--format", "html"}));
+    const std::string pageText = GbkToUtf8(page.out);
+    EXPECT_EQ(pageText.find("\uFFFD"), std::string::npos);
+    EXPECT_NE(pageText.find("姓名：张三"), std::string::npos);
+    EXPECT_EQ(pageText.find("張三"), std::string::npos);
 }
 
 TEST(Cli, HelpAndVersion)

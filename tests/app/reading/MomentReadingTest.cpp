@@ -2,9 +2,13 @@
 // daylight saving, true solar time, the 子时 school and the notes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 #include "LabelledDatabase.h"
 #include "Reading.h"
 #include "ResultPage.h"
+#include "TermMoments.h"
 
 namespace velmora {
 namespace {
@@ -120,6 +124,89 @@ TEST_F(MomentReadings, NamedMoments)
         // The Gregorian fields stay as typed.
         EXPECT_EQ(r.Day, std::to_string(row.birth.day)) << row.what;
         for (const char* text : row.noted) EXPECT_TRUE(AnyNoteHas(r, text)) << row.what << ": " << text;
+    }
+}
+
+// A term's moment from the independent table (PyEphem) committed with the tests.
+BeijingSeconds ReferenceTermMoment(int year, int index)
+{
+    std::ifstream in(VELMORA_TEST_DATA_DIR "/moment/ephemeris-reference.tsv");
+    const std::string key = "TERM\t" + std::to_string(year) + "\t" + std::to_string(index) + "\t";
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with(key)) continue;
+        CivilTime t;
+        std::sscanf(line.substr(line.rfind('\t') + 1).c_str(), "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day,
+                    &t.hour, &t.minute, &t.second);
+        return ToBeijingSeconds(t);
+    }
+    ADD_FAILURE() << "no reference moment for " << year << " term " << index;
+    return 0;
+}
+
+struct NoteRow {
+    const char* what;
+    Birth birth;
+    MomentOptions options;
+    std::vector<const char*> noted;   // texts some note holds
+    std::vector<const char*> absent = {};  // texts no note holds
+    std::optional<std::pair<int, int>> term = {};  // year and index of a term whose moment decides the row
+};
+
+MomentOptions Minute(MomentOptions options) { return options; }  // the row's minute is set from its birth
+MomentOptions PreciseEarly() { return With([](MomentOptions& o) { o.precise = true, o.zi = ZiSchool::Early; }); }
+
+TEST_F(MomentReadings, ABirthNearAnyChangeOfThePillarsGetsANoteNamingIt)
+{
+    const NoteRow rows[] = {
+        // One minute earlier the year, animal and bone weight differ.
+        {"just after 立春", {2024, 2, 4, 16, 28}, Precise(),
+         {"立春的交节时刻（北京时间2024-02-04 16:27:08）不到1分钟", "若实际出生在交节之前，年柱变为癸卯，月柱变为乙丑",
+          "生肖变为兔"}, {}, std::pair{2024, 2}},
+        {"just before 惊蛰 early the next day", {2014, 3, 5, 23, 59}, Precise(),
+         {"惊蛰的交节时刻（北京时间2014-03-06 00:02:16）只有3分钟", "若实际出生在交节之后，月柱变为丁卯",
+          "午夜2014年3月6日 00:00只有1分钟"}, {}, std::pair{2014, 4}},
+        {"惊蛰 inside the typed minute", {2014, 3, 6, 0, 2}, Precise(),
+         {"惊蛰的交节时刻北京时间2014-03-06 00:02:16就在所填的这一分钟00:02之内", "出生在00:02:16之后，月柱变为丁卯"},
+         {}, std::pair{2014, 4}},
+        // The term day's note already says what the moment changes: no second note.
+        {"a minute before 惊蛰 on its day", {2024, 3, 5, 10, 21}, Precise(), {"若按传统的整日规则，月柱变为丁卯"},
+         {"的交节时刻（北京"}, std::pair{2024, 4}},
+        {"before midnight, late school", {2024, 6, 1, 23, 55}, Minute({}),
+         {"午夜2024年6月2日 00:00只有5分钟。若实际出生在00:00之后，日柱变为丁酉，农历日期变为4月26日"}},
+        {"after midnight, late school", {2024, 6, 2, 0, 5}, Minute({}),
+         {"若实际出生早于00:00，日柱变为丙申，农历日期变为4月25日"}},
+        // Harbin's true solar time runs 28 minutes ahead of the clock.
+        {"midnight by true solar time", {2024, 6, 1, 23, 40}, AtPlace("哈尔滨"),
+         {"出生时间00:08（真太阳时）距午夜2024年6月2日 00:00只有8分钟"}},
+        {"an hour without its minute is not known to the minute", {2024, 6, 1, 23, {}}, Minute({}), {},
+         {"午夜", "交界"}},
+        {"the early school's lunar date in a leap month", {2023, 3, 21, 22, 55}, Early(),
+         {"农历日期变为闰2月1日"}},
+        {"midnight under the early school changes nothing", {2024, 6, 1, 23, 55}, PreciseEarly(), {}, {"午夜"}},
+        {"just after the clocks went forward", {1988, 4, 17, 3, 5}, Precise(),
+         {"北京标准时间02:00起实行夏令时", "尚未拨快，北京标准时间应为03:05，时柱变为壬寅"}},
+        {"just before the clocks went forward", {1988, 4, 17, 1, 50}, Precise(),
+         {"已经拨快，北京标准时间应为00:50，时柱变为庚子"}},
+        {"just after the hour the clocks went back over", {1946, 10, 1, 0, 5}, Precise(),
+         {"23:00至00:00的钟表时间出现了两次", "尚未拨回，北京标准时间应为23:05，日柱变为丁未"}},
+        {"after the hour gone back over, in the same 时辰", {1986, 9, 14, 2, 5}, Precise(), {}, {"夏令时结束"}},
+    };
+    for (const NoteRow& row : rows) {
+        TKarvoInfo r;
+        ASSERT_EQ(Read(Input(row.birth, row.options), r), ReadingOutcome::Complete) << row.what;
+        for (const char* text : row.noted) EXPECT_TRUE(AnyNoteHas(r, text)) << row.what << ": " << text;
+        for (const char* text : row.absent) EXPECT_FALSE(AnyNoteHas(r, text)) << row.what << ": " << text;
+        if (!row.term) continue;
+        // The independent moment puts the birth on the same side of the term,
+        // as close, and inside the same minute where the row says so.
+        const auto [year, index] = *row.term;
+        const BeijingSeconds birth = ToBeijingSeconds({row.birth.year, row.birth.month, row.birth.day,
+                                                       row.birth.hour, row.birth.minute.value_or(0), 0});
+        const BeijingSeconds ours = TermMomentsOfYear(year)[index], theirs = ReferenceTermMoment(year, index);
+        EXPECT_EQ(birth < ours, birth < theirs) << row.what;
+        EXPECT_LE(std::llabs(birth - theirs), 15 * 60) << row.what;
+        const auto insideMinute = [&](BeijingSeconds moment) { return moment >= birth && moment < birth + 60; };
+        EXPECT_EQ(insideMinute(ours), insideMinute(theirs)) << row.what;
     }
 }
 

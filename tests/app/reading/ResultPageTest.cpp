@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageLineCase{"UnknownHourDate", GregorianBirth("1990-5-17", "unknown"), 2, "1990年5月17日 时辰不详"},
         PageLineCase{"UnknownHourWeights", GregorianBirth("1990-5-17", "unknown"), 6, "至"},
         PageLineCase{"UnknownHourPillars", GregorianBirth("1990-5-17", "unknown"), 10, "庚午 辛巳 壬午（时柱不详）"},
-        PageLineCase{"UnknownHourTable", GregorianBirth("1990-5-17", "unknown"), 11, "velmora:hour=22\">亥时</a>"}),
+        PageLineCase{"UnknownHourTable", GregorianBirth("1990-5-17", "unknown"), 11, "?hour=22\">亥时</a>"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // The 子时 school is a note only for a birth around midnight or a school chosen.
@@ -290,6 +290,23 @@ TEST_F(PageFiles, ACharacterOutsideGbkSurvivesInThePageFile)
     const std::string bytes = testing::ReadBytes(pagePath);
     EXPECT_EQ(bytes.find('?'), std::string::npos);
     RemoveResultPageFiles();
+}
+
+// In a traditional script the whole page is converted, the template's
+// headings too, except the typed name, and it stays within GBK.
+TEST(ResultPageScript, ConvertsAllButTheNameAndStaysWithinGbk)
+{
+    BirthInput input = LeapMonthBirth();
+    input.name = "李后";
+    const TKarvoInfo record = ReadingOf(input);
+    const std::string page = GbkToUtf8(RenderResultPage(record, input.name, input.sex, Script::Taiwan));
+    EXPECT_EQ(page.find("\uFFFD"), std::string::npos);
+    EXPECT_NE(page.find("姓名：李后"), std::string::npos);
+    EXPECT_NE(page.find("農曆生日"), std::string::npos);
+    EXPECT_NE(page.find("<h2>屬相解說</h2>"), std::string::npos);
+    EXPECT_EQ(page.find("农历"), std::string::npos);
+    EXPECT_EQ(GbkToUtf8(RenderResultPage(record, input.name, input.sex, Script::Simplified)),
+              GbkToUtf8(RenderResultPage(record, input.name, input.sex)));
 }
 
 // The page of one reading, byte for byte, against the file kept in

@@ -4,6 +4,7 @@
 // windows from pages, Qt's own texts in Chinese, and the keyboard's focus.
 #include "ImgButton.h"
 #include "MessageBoxes.h"
+#include "StripTag.h"
 #include "WindowFixture.h"
 
 #include <QApplication>
@@ -183,6 +184,29 @@ TEST_F(Window, KeyboardFocusIsVisibleOnEveryTabStop) {
     }
     EXPECT_TRUE(stops.contains(QStringLiteral("wbKarvo"))) << stops.join(' ').toStdString();
     std::cout << "tab stops: " << stops.join(' ').toStdString() << "\n";
+}
+
+// 时辰不详 on the strip lists every 时辰; a 时辰 of the page's table reads
+// that 时辰 with one click.
+TEST_F(Window, AnUnknownHourListsEveryShichenAndOneClickReadsOne) {
+    Open();
+    ASSERT_NE(form_->HourUnknown, nullptr);
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [&] { Click(*form_->HourUnknown); }));
+    EXPECT_TRUE(form_->KarvoInfo().HourUnknown);
+    EXPECT_EQ(form_->KarvoInfo().Candidates.size(), 13u);
+    EXPECT_FALSE(form_->edtHour->isEnabled());
+    EXPECT_TRUE(form_->lblGuZhong->text().contains(QStringLiteral("至"))) << form_->lblGuZhong->text().toStdString();
+    EXPECT_TRUE(PageText(*form_->wbKarvo).contains(QStringLiteral("时辰不详")));
+    SaveScreenshot(*form_, QStringLiteral("window-unknown-hour"));
+
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [&] {
+        RunScript(*form_->wbKarvo, QStringLiteral("document.querySelector('a[href=\"?hour=2\"]').click(); true"));
+    }));
+    EXPECT_FALSE(form_->KarvoInfo().HourUnknown);
+    EXPECT_EQ(form_->KarvoInfo().HourName, "丑时");
+    EXPECT_EQ(form_->edtHour->text(), QStringLiteral("2"));
+    EXPECT_TRUE(form_->edtHour->isEnabled());
+    EXPECT_FALSE(form_->HourUnknown->IsOn());
 }
 
 }  // namespace
