@@ -9,6 +9,25 @@ bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
 
 bool IsContinuation(unsigned char c) { return (c & 0xc0) == 0x80; }
 
+// A control character at the start of `character` (one whole UTF-8
+// character): C0, DEL, or C1 (U+0080 to U+009F, written C2 80 to C2 9F), which
+// some terminals act on as they do on C0.
+bool IsControlCharacter(std::string_view character)
+{
+    const auto first = static_cast<unsigned char>(character.front());
+    if (character.size() == 1) return IsControl(first);
+    return character.size() == 2 && first == 0xc2 && static_cast<unsigned char>(character[1]) < 0xa0;
+}
+
+void AppendEscaped(std::string& out, std::string_view bytes)
+{
+    for (const char byte : bytes) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(byte));
+        out += escaped;
+    }
+}
+
 }  // namespace
 
 std::size_t Utf8CharacterLength(std::string_view text)
@@ -39,15 +58,13 @@ std::string Printable(std::string_view text)
     out.reserve(text.size());
     while (!text.empty()) {
         const std::size_t length = Utf8CharacterLength(text);
-        const auto first = static_cast<unsigned char>(text.front());
-        if (length == 0 || (length == 1 && IsControl(first))) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", first);
-            out += escaped;
-            text.remove_prefix(1);
+        if (length == 0 || IsControlCharacter(text.substr(0, length))) {
+            const std::size_t escaped = length == 0 ? 1 : length;
+            AppendEscaped(out, text.substr(0, escaped));
+            text.remove_prefix(escaped);
             continue;
         }
-        if (first == '\\') out += '\\';
+        if (text.front() == '\\') out += '\\';
         out.append(text.substr(0, length));
         text.remove_prefix(length);
     }
@@ -58,7 +75,7 @@ bool IsPlainUtf8(std::string_view text)
 {
     while (!text.empty()) {
         const std::size_t length = Utf8CharacterLength(text);
-        if (length == 0 || (length == 1 && IsControl(static_cast<unsigned char>(text.front())))) return false;
+        if (length == 0 || IsControlCharacter(text.substr(0, length))) return false;
         text.remove_prefix(length);
     }
     return true;

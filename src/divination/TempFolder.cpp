@@ -33,6 +33,8 @@ namespace velmora {
 
 #ifdef _WIN32
 
+void RemoveFreshTempFolder() noexcept {}
+
 std::string GetTempFolder()
 {
     wchar_t path[MAX_PATH + 1];
@@ -134,6 +136,12 @@ class FreshFolder {
 public:
     ~FreshFolder() { Remove(); }
 
+    void Release()
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        Remove();
+    }
+
     std::string In(const std::string& base, const std::string& why)
     {
         const std::lock_guard<std::mutex> lock(mutex_);
@@ -164,11 +172,19 @@ private:
     std::string folder_;
 };
 
+FreshFolder& Fresh()
+{
+    static FreshFolder fresh;
+    return fresh;
+}
+
 }  // namespace
+
+void RemoveFreshTempFolder() noexcept { Fresh().Release(); }
 
 std::string GetTempFolder()
 {
-    static FreshFolder fresh;
+    FreshFolder& fresh = Fresh();
     const std::string base = UsableBase();
     const std::string folder = base + "/velmora-" + std::to_string(geteuid());
     try {

@@ -87,6 +87,11 @@ bool IsDigitsOnly(std::string_view text);
 // such folder can be made or the one found is not private.
 std::string GetTempFolder();
 
+// Removes the fresh folder GetTempFolder made for this process (when the
+// user's own could not be used) with what is in it; a later GetTempFolder
+// makes another. The user's own folder stays. For the way out.
+void RemoveFreshTempFolder() noexcept;
+
 // Writes the bytes of the embedded resource to the file, replacing it, and
 // returns true. Name and type match without regard to case. Throws
 // std::runtime_error "Resource NAME not found", or

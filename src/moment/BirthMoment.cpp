@@ -35,7 +35,11 @@ CivilTime NextDay(CivilTime t)
 
 bool ParseNumber(std::string_view text, double& value)
 {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    // One leading plus is a sign; a second sign after it ("+-100") is no number.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) return false;
+    }
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return !text.empty() && error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }

@@ -1,11 +1,13 @@
 #include "WebBrowseEx.h"
 
+#include "OutputFile.h"
 #include "TaskMemory.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -22,9 +24,71 @@
 #include <QWebEngineSettings>
 #include <qdrawutil.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 namespace velmora {
 
 namespace {
+
+// A page file starts with markup ("<", after a byte-order mark or white
+// space), a single-file page with its mail header ("From: ...").
+bool PageStartIsRight(const QByteArray& start, QWebEngineDownloadRequest::SavePageFormat format) {
+    if (format == QWebEngineDownloadRequest::MimeHtmlSaveFormat) {
+        return start.startsWith("From:") || start.startsWith("MIME-Version:") || start.startsWith("Content-");
+    }
+    QByteArray text = start.startsWith("\xef\xbb\xbf") ? start.mid(3) : start;
+    return text.trimmed().startsWith('<');
+}
+
+// Why a page the engine says it saved is not whole (missing, empty, not a
+// page), as the system's error number; 0 when it reads back right. The
+// engine reports a save on a full disk as done, so the folder is asked.
+int SavedPageError(const QString& path, QWebEngineDownloadRequest::SavePageFormat format) {
+    const QByteArray name = QFile::encodeName(path);
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return errno;
+    }
+    struct stat info {};
+    QByteArray start(512, '\0');
+    ssize_t read = -1;
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode)) {
+        read = ::read(descriptor, start.data(), start.size());
+    }
+    const int error = errno;
+    ::close(descriptor);
+    if (read < 0 && error != 0 && S_ISREG(info.st_mode)) {
+        return error;
+    }
+    if (read > 0 && PageStartIsRight(start.left(read), format)) {
+        return 0;
+    }
+    const int folderError = FolderWriteError(QFile::encodeName(QFileInfo(path).absolutePath()).toStdString());
+    return folderError != 0 ? folderError : EIO;
+}
+
+// The words for a failed save, with the system's reason in Chinese when
+// there is one, else the engine's.
+QString SaveFailure(const QString& path, int error, const QString& engineReason) {
+    const QString reason =
+        error != 0 ? QString::fromStdString(ReasonInChinese(error)) : (engineReason.isEmpty() ? QStringLiteral("原因不明") : engineReason);
+    return QStringLiteral("网页保存失败：%1（%2）").arg(path, reason);
+}
+
+// What a failed save leaves goes: the page, and the folder of its parts
+// when this save made it.
+void RemoveFailedSave(const QString& path, bool partsFolderWasThere) {
+    QFile::remove(path);
+    const QFileInfo page(path);
+    const QString parts = page.absoluteDir().filePath(page.completeBaseName() + QStringLiteral("_files"));
+    if (!partsFolderWasThere && QFileInfo(parts).isDir() && !QFileInfo(parts).isSymLink()) {
+        QDir(parts).removeRecursively();
+    }
+}
 
 constexpr std::uint32_t MB_OK = 0x0;
 constexpr std::uint32_t MB_OKCANCEL = 0x1;
@@ -620,6 +684,9 @@ void TWebBrowseEx::SavePageAs() {
     if (!folder.isDir() || !folder.isWritable()) {
         throw EBrowserError(QStringLiteral("网页保存失败：%1（文件夹不存在或不可写）").arg(path).toStdString());
     }
+    const QFileInfo target(path);
+    const bool partsFolderWasThere =
+        QFileInfo::exists(target.absoluteDir().filePath(target.completeBaseName() + QStringLiteral("_files")));
     saveState_ = SaveState::Pending;
     saveError_.clear();
     savePath_ = path;
@@ -630,16 +697,27 @@ void TWebBrowseEx::SavePageAs() {
     if (saveState_ == SaveState::Pending) {
         loop.exec();
     }
+
     const SaveState outcome = saveState_;
     saveState_ = SaveState::Idle;
-    switch (outcome) {
-    case SaveState::Pending:
+    if (outcome == SaveState::Pending) {
         throw EBrowserError(QStringLiteral("网页在 %1 秒内没有保存完。").arg(saveTimeoutMs_ / 1000).toStdString());
-    case SaveState::Failed:
-        throw EBrowserError(QStringLiteral("网页保存失败：%1").arg(saveError_).toStdString());
-    default:
+    }
+    if (outcome != SaveState::Saved && outcome != SaveState::Failed) {
         return;
     }
+    // Done or not, what is on the disk decides: a whole page, or nothing.
+    const int error = outcome == SaveState::Failed
+                          ? FolderWriteError(QFile::encodeName(target.absolutePath()).toStdString())
+                          : SavedPageError(path, format);
+    if (outcome == SaveState::Failed || error != 0) {
+        RemoveFailedSave(path, partsFolderWasThere);
+        throw EBrowserError(SaveFailure(path, error, saveError_).toStdString());
+    }
+    // The engine makes its files private; a saved page gets the mode every export gets.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
 }
 
 void TWebBrowseEx::SettleSave(SaveState state, const QString& error) {
@@ -666,8 +744,12 @@ void TWebBrowseEx::HandleDownload(QWebEngineDownloadRequest* request) {
         if (watched->state() == QWebEngineDownloadRequest::DownloadCompleted) {
             SettleSave(SaveState::Saved);
         } else {
-            const QString reason = watched->interruptReasonString();
-            SettleSave(SaveState::Failed, reason.isEmpty() ? path : QStringLiteral("%1（%2）").arg(path, reason));
+            // Only an interrupted download has a reason; asking a cancelled
+            // one (the engine cancels a single-file page it cannot write)
+            // crashes the engine.
+            SettleSave(SaveState::Failed, watched->state() == QWebEngineDownloadRequest::DownloadInterrupted
+                                              ? watched->interruptReasonString()
+                                              : QString());
         }
     });
     request->accept();

@@ -8,6 +8,9 @@
 #include <stdexcept>
 
 #include <stdlib.h>
+#include <sys/mount.h>
+
+#include <cstdio>
 
 #include "ReadingDatabase.h"
 
@@ -127,6 +130,27 @@ std::vector<std::string> ScratchFolder::Entries() const
     for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+FullDisk::FullDisk()
+{
+    mounted_ = ::mount("tmpfs", folder_.Path().c_str(), "tmpfs", 0, "size=64k,mode=0777") == 0;
+    if (mounted_) Fill();
+}
+
+void FullDisk::Fill() const
+{
+    std::FILE* filler = std::fopen((folder_.Path() / "filler").c_str(), "wb");
+    const std::string block(4096, 'x');
+    while (filler != nullptr && std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+           std::fflush(filler) == 0) {
+    }
+    if (filler != nullptr) std::fclose(filler);
+}
+
+FullDisk::~FullDisk()
+{
+    if (mounted_) ::umount2(folder_.Path().c_str(), MNT_DETACH);
 }
 
 WorkingDirectory::WorkingDirectory(const fs::path& folder) : previous_(fs::current_path())

@@ -44,6 +44,25 @@ private:
     std::filesystem::path path_;
 };
 
+// A folder on a file system of its own with no space left (a 64 KiB tmpfs,
+// filled up by the file "filler") while the object lives. Mounting needs
+// root: elsewhere Mounted() is false and the test skips.
+class FullDisk {
+public:
+    FullDisk();
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+    bool Mounted() const { return mounted_; }
+    const std::filesystem::path& Path() const { return folder_.Path(); }
+    // Fills it up again (after a test made room to put a file there first).
+    void Fill() const;
+
+private:
+    ScratchFolder folder_;
+    bool mounted_ = false;
+};
+
 // Runs in the given folder for the life of the object.
 class WorkingDirectory {
 public:

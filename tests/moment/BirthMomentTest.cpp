@@ -103,9 +103,10 @@ TEST(BirthMoment, ParsersTakeOnlyNumbersInRange)
     EXPECT_TRUE(ParseLongitude("104.07", degrees));
     EXPECT_DOUBLE_EQ(degrees, 104.07);
     EXPECT_TRUE(ParseLongitude("-180", degrees));
-    for (const char* bad : {"", "180.01", "-181", "1e400", "nan", "inf", "12x", " 12"})
+    for (const char* bad : {"", "180.01", "-181", "1e400", "nan", "inf", "12x", " 12", "+-100", "++100", "+"})
         EXPECT_FALSE(ParseLongitude(bad, degrees)) << bad;
-    EXPECT_FALSE(ParseLatitude("90.5", degrees));
+    EXPECT_TRUE(ParseLatitude("+30", degrees));
+    for (const char* bad : {"90.5", "+-30"}) EXPECT_FALSE(ParseLatitude(bad, degrees)) << bad;
     EXPECT_TRUE(ParseMinute("59", minute));
     EXPECT_EQ(minute, 59);
     for (const char* bad : {"", "60", "-1", "5.5", "+3"}) EXPECT_FALSE(ParseMinute(bad, minute)) << bad;

@@ -6,12 +6,14 @@
 #include <optional>
 #include <ostream>
 
+#include "ChineseCalendar.h"
 #include "CliArguments.h"
 #include "CliCommands.h"
 #include "OutputFile.h"
 #include "BirthMoment.h"
 #include "RenderHelper.h"
 #include "InputCheck.h"
+#include "MessageText.h"
 #include "PlaceSearch.h"
 #include "ZoneClock.h"
 #include "Reading.h"
@@ -97,6 +99,7 @@ struct ReadingRequest {
     std::optional<std::string> output;
     std::optional<std::string> database;
     Script script = Script::Simplified;
+    StartupDate asOf;  // the day the reading is made on
 };
 
 // The exact birth moment's options; every value has passed its rule.
@@ -121,6 +124,7 @@ MomentOptions MakeMomentOptions(const ParsedArguments& args)
 // A name the place list knows, or why not.
 std::optional<std::string> PlaceProblem(std::string_view name)
 {
+    if (!IsPlainUtf8(name)) return "the place is not plain UTF-8 text";
     const PlaceMatch match = LookUpPlace(name);
     if (match.place || (match.candidates.empty() && PlaceNamedInAnyScript(name))) return std::nullopt;
     std::string same;
@@ -153,6 +157,19 @@ std::optional<std::string> CheckOptionsTogether(const ParsedArguments& args)
     return std::nullopt;
 }
 
+// A day of the Gregorian calendar between the years 1 and 9999.
+ValueRule DayOfReading()
+{
+    const ValueRule text = DateText(false);
+    return [=](std::string_view value) -> std::optional<std::string> {
+        if (auto problem = text(value)) return problem;
+        const Date day = *ParseDate(value, false).date;
+        if (day.year < 1 || day.year > 9999 || !IsValidGregorianDate(day.year, day.month, day.day))
+            return "the day of the reading is a date of the years 1 to 9999 that exists";
+        return std::nullopt;
+    };
+}
+
 ValueRule ParsedBy(bool (*parse)(std::string_view, double&), std::string words)
 {
     return [=](std::string_view value) -> std::optional<std::string> {
@@ -163,6 +180,15 @@ ValueRule ParsedBy(bool (*parse)(std::string_view, double&), std::string words)
 }
 
 // The request the parsed options make; every value has passed its rule.
+StartupDate Today()
+{
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {static_cast<std::uint16_t>(local.tm_year + 1900), static_cast<std::uint16_t>(local.tm_mon + 1),
+            static_cast<std::uint16_t>(local.tm_mday)};
+}
+
 ReadingRequest MakeRequest(const ParsedArguments& args)
 {
     ReadingRequest request;
@@ -182,17 +208,16 @@ ReadingRequest MakeRequest(const ParsedArguments& args)
     request.output = args.Value("--output");
     request.database = args.Value("--database");
     request.script = ChosenScript(args);
+    input.chart = args.Has("--chart");
+    request.asOf = Today();
+    if (const auto asOf = args.Value("--as-of")) {
+        const Date day = *ParseDate(*asOf, false).date;
+        request.asOf = {static_cast<std::uint16_t>(day.year), static_cast<std::uint16_t>(day.month),
+                        static_cast<std::uint16_t>(day.day)};
+    }
     return request;
 }
 
-StartupDate Today()
-{
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
-    return {static_cast<std::uint16_t>(local.tm_year + 1900), static_cast<std::uint16_t>(local.tm_mon + 1),
-            static_cast<std::uint16_t>(local.tm_mday)};
-}
 
 std::string ConnectionStringFor(const std::optional<std::string>& database)
 {
@@ -200,11 +225,34 @@ std::string ConnectionStringFor(const std::optional<std::string>& database)
     return WithDataSource(kReadingConnectionString, *database);
 }
 
+// What an output may never be: the database this job reads and the
+// programs of the package, which sit beside this one.
+std::vector<KeptFile> KeptFiles(const std::string& database)
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    std::vector<KeptFile> kept = {{database, "the reading database"}, {RenderHelperPath(), "the rendering helper"}};
+    if (!error) kept.push_back({self.parent_path() / "velmora-cli", "the program velmora-cli"});
+    return kept;
+}
+
+// Why the output, or the picture a page gets beside it, may not be written,
+// found before anything is.
+std::optional<OutputProblem> OutputProblemOf(const std::string& output, const ReadingFormat& format,
+                                             const std::string& database)
+{
+    if (auto problem = RefuseOutput(output, KeptFiles(database))) return problem;
+    if (!format.pictureBeside) return std::nullopt;
+    const std::filesystem::path picture =
+        std::filesystem::absolute(output).parent_path() / std::string(kPagePictureFileName);
+    return RefuseReplacing(picture.string(), OutputName::Beside);
+}
+
 int Emit(const std::string& bytes, const std::optional<std::string>& output, std::ostream& out, std::ostream& err)
 {
     if (output) {
         if (const auto problem = WriteOutputFile(*output, bytes)) {
-            err << "velmora-cli reading: " << *problem << "\n";
+            err << "velmora-cli reading: " << problem->words << "\n";
             return kExitFailure;
         }
         return kExitOk;
@@ -231,7 +279,7 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         TDatabaseConnection con1(ConnectionStringFor(request.database), DatabaseUse::SharedReading);
         TDatabaseQuery qry1(con1);
         TKarvoInfo record;
-        const ReadingOutcome outcome = ComputeReading(request.input, Today(), qry1, record);
+        const ReadingOutcome outcome = ComputeReading(request.input, request.asOf, qry1, record);
         if (outcome == ReadingOutcome::UnknownPlace || outcome == ReadingOutcome::AmbiguousPlace) {
             err << ReadingMessage(outcome, request.input) << "\n";
             return kExitUsage;
@@ -244,13 +292,13 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
         }
         // The database is still open here, so it is among the files the
         // output may not be.
+        const ReadingFormat& format = FormatNamed(request.format);
         if (request.output) {
-            if (const auto problem = RefuseOutput(*request.output, {con1.FilePath()})) {
-                err << "velmora-cli reading: " << *problem << "\n";
+            if (const auto problem = OutputProblemOf(*request.output, format, con1.FilePath())) {
+                err << "velmora-cli reading: " << problem->words << "\n";
                 return kExitFailure;
             }
         }
-        const ReadingFormat& format = FormatNamed(request.format);
         const int status = Emit(format.render(request.input, record, request.script), request.output, out, err);
         if (status == kExitOk && format.pictureBeside && request.output &&
             std::filesystem::is_regular_file(*request.output))
@@ -301,6 +349,10 @@ CommandSpec ReadingCommand()
                  "--longitude"},
                 {"--zi", "late|early", "the 子时 school: late keeps 23:00-24:00 on its day (the default), early "
                  "takes the next day's day pillar and lunar day from 23:00", OneOf({"late", "early"}, "the 子时 school")},
+                {"--chart", "", "add the full 八字 chart: each pillar's ten god, hidden stems, growth stage and "
+                 "Nayin, the void branches, and the luck pillars (大运) with their exact start and their years"},
+                {"--as-of", "Y-M-D", "the day the reading is made on (today when not given): the age counts to it, "
+                 "and the chart marks its luck pillar and year as the current ones", DayOfReading()},
                 {"--format", "FORMAT", FormatHelp() + " (text when not given)",
                  OneOf(FormatNames(), "the format")},
                 {"--output", "FILE", "write to FILE instead of standard output"},
@@ -310,7 +362,9 @@ CommandSpec ReadingCommand()
         .examples = {"velmora-cli reading --name 张三 --sex 男 --gregorian 1984-2-4 --hour 23",
                      "velmora-cli reading --name=李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --format json",
                      "velmora-cli reading --name 王五 --sex 男 --gregorian 2024-2-4 --hour 10 --minute 5 --place 成都",
-                     "velmora-cli reading --name 赵六 --sex 女 --gregorian 1990-5-17 --hour unknown"},
+                     "velmora-cli reading --name 赵六 --sex 女 --gregorian 1990-5-17 --hour unknown",
+                     "velmora-cli reading --name 张三 --sex 女 --gregorian 1983-2-15 --hour 20 --precise --chart "
+                     "--as-of 2026-12-08 --format json"},
         .check = CheckOptionsTogether,
         .run = RunReading,
     };

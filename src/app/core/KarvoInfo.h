@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace velmora {
+
+struct Chart;
 
 // One 时辰 of a birth whose hour is not known: the reading at the middle of
 // that 时辰 on the birth date.
@@ -72,6 +75,9 @@ struct TKarvoInfo {
     // every candidate shares, and the candidates are listed.
     bool HourUnknown = false;
     std::vector<HourCandidate> Candidates;
+
+    // The full 八字 chart, when the reading asked for it.
+    std::shared_ptr<const Chart> FullChart;
     // What a reading applied and what lies near a boundary, one plain-text
     // sentence each (UTF-8). A classic reading may have notes too.
     std::vector<std::string> Notes;

@@ -9,6 +9,7 @@
 #include "GbkCodec.h"
 #include "MomentReading.h"
 #include "ReadingDatabase.h"
+#include "ReadingChart.h"
 #include "ReadingStatements.h"
 #include "UnknownHour.h"
 #include "UnitPublic.h"
@@ -281,6 +282,7 @@ void ClearMomentFields(TKarvoInfo& r)
     r.Notes = blank.Notes;
     r.HourUnknown = blank.HourUnknown;
     r.Candidates = blank.Candidates;
+    r.FullChart = blank.FullChart;
 }
 
 
@@ -426,6 +428,7 @@ ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startu
         if (input.moment.AnyGiven()) next.Notes.push_back(std::string(kMomentYearsNote));
         AddClassicNotes(clock, readChart, next);
     }
+    if (input.chart) next.FullChart = ChartOfReading(input, next, startup);
     record = std::move(next);
     return ReadingOutcome::Complete;
 }

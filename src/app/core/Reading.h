@@ -25,9 +25,12 @@ struct BirthInput {
     std::string year, month, day, hour;  // edtYear, edtMonth, edtDay, edtHour as typed
     bool hourUnknown = false;  // 时辰不详: the hour is left out and every 时辰 becomes a candidate
     MomentOptions moment;  // the exact birth moment; all off gives the classic reading
+    bool chart = false;    // add the full 八字 chart with its luck pillars
 };
 
-// The computer's date when the window was made: a birth after it has no age yet.
+// The day the reading is made on (the computer's date when the window was
+// made, or a date asked for): the age counts to it, a birth after it has no
+// age yet, and the chart's current luck pillar and year are of its year.
 struct StartupDate {
     std::uint16_t year = 0, month = 0, day = 0;
 };

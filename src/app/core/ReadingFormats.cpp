@@ -3,6 +3,7 @@
 #include <sstream>
 #include <utility>
 
+#include "Chart.h"
 #include "Places.h"
 #include "UnitPublic.h"
 #include "UnknownHour.h"
@@ -32,7 +33,10 @@ void AddMomentFields(const BirthInput& input, const TKarvoInfo& r, Json& json)
         {"SolarMoment", &TKarvoInfo::SolarMoment},     {"Latitude", &TKarvoInfo::Latitude}};
     if (r.Precise)
         for (const auto& [name, field] : kWhereAndWhen) json[name] = r.*field;
-    if (input.moment.AnyGiven() || !r.Notes.empty()) json["Notes"] = r.Notes;
+    std::vector<std::string> notes = r.Notes;
+    // The chart's own notes (on its luck pillars) join the reading's.
+    if (r.FullChart) notes.insert(notes.end(), r.FullChart->notes.begin(), r.FullChart->notes.end());
+    if (input.moment.AnyGiven() || !notes.empty()) json["Notes"] = notes;
 }
 
 Json CandidatesJson(const std::vector<HourCandidate>& candidates)
@@ -83,6 +87,7 @@ Json ReadingAsJson(const BirthInput& input, const TKarvoInfo& r)
                  {"HourUnknown", r.HourUnknown}};
     if (r.HourUnknown) json["Candidates"] = CandidatesJson(r.Candidates);
     AddMomentFields(input, r, json);
+    if (r.FullChart) json["Chart"] = ChartJson(*r.FullChart);
     return json;
 }
 
@@ -126,6 +131,7 @@ std::string ReadingAsText(const BirthInput&, const TKarvoInfo& r)
              << "\n";
     }
     for (const std::string& note : r.Notes) text << "说明：" << note << "\n";
+    if (r.FullChart) text << "\n" << ChartText(*r.FullChart);
     return text.str();
 }
 

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "GbkCodec.h"
+#include "OutputFile.h"
 #include "Resources.h"
+#include "Chart.h"
 #include "UnitPublic.h"
 #include "UnknownHour.h"
 
@@ -128,13 +130,23 @@ std::string CandidatesHtml(const TKarvoInfo& r)
 {
     std::string html = "出生时辰不详，骨重在" + CandidateWeightRange(r.Candidates) +
                        "之间。各时辰的四柱与骨重如下，点击时辰可查看该时辰的完整推算：<br>"
-                       "<table class=\"candidates\"><tr><td width=\"70\">时辰</td><td width=\"200\">四柱</td>"
+                       "<table class=\"candidates\" style=\"margin:4px 0\"><tr><td width=\"70\">时辰</td><td width=\"200\">四柱</td>"
                        "<td width=\"70\">时柱</td><td>骨重</td></tr>";
     for (const HourCandidate& c : r.Candidates)
-        html += "<tr><td><a href=\"?" + std::string(kCandidateQueryItem) + "=" + std::to_string(c.hour) + "\">" +
+        html += "<tr><td><a href=\"?" + std::string(kCandidateQueryItem) + "=" + std::to_string(c.hour) + "\" style=\"color:#db6200\">" +
                 c.HourName + "</a></td><td>" + c.SiZhu + "</td><td>" + c.HourPillar + "</td><td>" + c.GuZhong +
                 "</td></tr>";
     return html + "</table>";
+}
+
+// The chart's section right under the summary table, before the commentaries.
+std::string AddChartSection(std::string page, const std::string& section)
+{
+    const std::size_t summaryEnd = page.find("</table>");
+    std::size_t at = summaryEnd == std::string::npos ? page.rfind("</body>") : summaryEnd + 8;
+    if (at != std::string::npos) at = page.find_first_not_of("\r\n", at);
+    page.insert(at == std::string::npos ? page.size() : at, section + "\r\n");
+    return page;
 }
 
 }  // namespace
@@ -202,7 +214,9 @@ std::string BuildResultPage(std::string_view pageTemplate, const TKarvoInfo& rec
                             std::string_view sex)
 {
     const auto texts = ResultPageTexts(record, name, sex);
-    return AddNotesSection(BoldHeadings(FillPageTemplate(pageTemplate, texts)), record.Notes);
+    std::string page = BoldHeadings(FillPageTemplate(pageTemplate, texts));
+    if (record.FullChart) page = AddChartSection(std::move(page), ChartHtml(*record.FullChart));
+    return AddNotesSection(std::move(page), record.Notes);
 }
 
 std::string RenderResultPage(const TKarvoInfo& record, std::string_view name, std::string_view sex, Script script)
@@ -239,8 +253,8 @@ void WritePagePictureInto(const std::string& folder)
     std::string path = folder.empty() ? std::string(".") : folder;
     if (path.back() != '/') path += '/';
     path += kPagePictureFileName;
-    if (!SaveResourceToFile(kPagePictureResource, kPageResourceType, path))
-        throw std::runtime_error("Cannot create file \"" + path + "\". " + SystemReason());
+    if (const auto problem = WriteOutputFile(path, PagePictureBytes(), OutputName::Beside))
+        throw std::runtime_error(problem->words);
 }
 
 std::string ReadingFileBaseName(const TKarvoInfo& record, std::string_view name)
@@ -264,6 +278,8 @@ void RemoveResultPageFiles() noexcept
     } catch (...) {
         // Nothing to tidy when there is no private folder.
     }
+    // A folder made for this process alone goes with its files, empty or not.
+    RemoveFreshTempFolder();
 }
 
 }  // namespace velmora

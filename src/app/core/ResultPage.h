@@ -19,11 +19,9 @@ inline constexpr std::string_view kPageTemplateResource = "html";
 inline constexpr std::string_view kPagePictureResource = "BG";
 
 inline constexpr std::string_view kPageFileName = "template.html";
-// The page's style refers to its picture as .\bg.gif. A browser reads the
-// backslash as a style-sheet escape (\b is U+000B), so the file it asks for
-// beside the page is this one; writing the picture under exactly that name
-// lets the page find it on every file system.
-inline constexpr std::string_view kPagePictureFileName = ".\vg.gif";
+// The page's style refers to its picture by this plain name beside the page,
+// so a saved page and its picture travel together.
+inline constexpr std::string_view kPagePictureFileName = "bg.gif";
 
 // The links of an unknown hour's candidates: the page itself with a query
 // naming the hour the candidate stands for, e.g. ?hour=2. The window answers
@@ -71,7 +69,9 @@ std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std
 std::string_view PagePictureBytes();
 
 // Writes the page's picture into `folder` under the name the page asks for,
-// so that a copy of the page saved there shows its motif. Errors are thrown.
+// so that a copy of the page saved there shows its motif, through the same
+// safe path as every output (never through a link, into a device or half).
+// Errors are thrown.
 void WritePagePictureInto(const std::string& folder);
 
 // The file name, without extension, proposed for a saved reading: the name
@@ -79,7 +79,8 @@ void WritePagePictureInto(const std::string& folder);
 // systems refuse become "_"; without a reading it is "算命结果".
 std::string ReadingFileBaseName(const TKarvoInfo& record, std::string_view name);
 
-// Deletes the page and its picture; errors are ignored.
+// Deletes the page and its picture, and the folder made for this process
+// alone when there is one; errors are ignored.
 void RemoveResultPageFiles() noexcept;
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QEventLoop>
+#include <QFile>
 #include <QPainter>
 #include <QPdfDocument>
 #include <QPdfDocumentRenderOptions>
@@ -16,6 +17,8 @@
 #include <QLoggingCategory>
 
 #include <functional>
+
+#include "OutputFile.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -83,23 +86,42 @@ void LoadPage(QWebEnginePage& page, const QUrl& url) {
     }
 }
 
+void WriteExportFile(const QString& path, const QByteArray& bytes, const QString& what) {
+    const std::string name = QFile::encodeName(path).toStdString();
+    if (const auto problem = WriteOutputFile(name, std::string_view(bytes.constData(), bytes.size()))) {
+        throw ERenderError(QStringLiteral("%1没有写成：%2（%3）")
+                               .arg(what, path, QString::fromStdString(ReasonInChinese(problem->error)))
+                               .toStdString());
+    }
+}
+
 void WritePagePdf(QWebEnginePage& page, const QString& path) {
     // Backgrounds print as the screen shows them: the motif comes along.
     page.settings()->setAttribute(QWebEngineSettings::PrintElementBackgrounds, true);
     const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
                          QPageLayout::Millimeter);
-    bool written = false;
+    // Into memory first: the file is then written whole or not at all.
+    QByteArray pdf;
     const bool finished = WaitUntilDone([&](std::function<void()> done) {
-        QObject::connect(&page, &QWebEnginePage::pdfPrintingFinished, &page,
-                         [&written, done](const QString&, bool ok) {
-                             written = ok;
-                             done();
-                         }, Qt::SingleShotConnection);
-        page.printToPdf(path, a4);
+        page.printToPdf([&pdf, done](const QByteArray& bytes) {
+            pdf = bytes;
+            done();
+        }, a4);
     });
-    if (!finished || !written) {
+    if (!finished || pdf.isEmpty()) {
         throw ERenderError(QStringLiteral("PDF 文件没有写成：%1").arg(path).toStdString());
     }
+    WriteExportFile(path, pdf, QStringLiteral("PDF 文件"));
+}
+
+void WritePagePng(const QImage& picture, const QString& path) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (picture.isNull() || !picture.save(&buffer, "PNG")) {
+        throw ERenderError(QStringLiteral("图片没有保存：%1").arg(path).toStdString());
+    }
+    WriteExportFile(path, png, QStringLiteral("图片"));
 }
 
 QImage WholePagePicture(const QUrl& url, int cssWidth, qreal scale) {
@@ -109,8 +131,11 @@ QImage WholePagePicture(const QUrl& url, int cssWidth, qreal scale) {
     view.resize(cssWidth, 600);
     view.show();
     LoadPage(*view.page(), url);
+    // Folded parts (the chart's luck pillars) print their contents; opened
+    // on screen too, the page measures as tall as it prints.
     const int cssHeight = RunScriptForInt(
-        *view.page(), QStringLiteral("Math.max(document.documentElement.scrollHeight, document.body.scrollHeight)"));
+        *view.page(), QStringLiteral("document.querySelectorAll('details').forEach(d => d.open = true);"
+                                     "Math.max(document.documentElement.scrollHeight, document.body.scrollHeight)"));
     // Printed onto one sheet exactly as large as the page (a page pixel is
     // 0.75 point), then drawn at the picture's resolution: the engine draws
     // all of it in one go, however tall.

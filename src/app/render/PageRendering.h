@@ -32,8 +32,16 @@ inline constexpr int kResultPageWidth = 740;
 // Loads `url` into `page` and returns once it has loaded; throws on failure.
 void LoadPage(QWebEnginePage& page, const QUrl& url);
 
+// Writes `bytes` to `path` through the safe output path (a temporary file
+// renamed into place, the umask's mode); on failure throws "`what`没有写成"
+// with the path and the reason in Chinese.
+void WriteExportFile(const QString& path, const QByteArray& bytes, const QString& what);
+
 // Writes what `page` shows as an A4 PDF to `path`; returns once it is written.
 void WritePagePdf(QWebEnginePage& page, const QString& path);
+
+// Writes `picture` as a PNG to `path`, as WriteExportFile does.
+void WritePagePng(const QImage& picture, const QString& path);
 
 // The whole page at `url`, laid out `cssWidth` pixels wide, drawn at `scale`
 // picture pixels per page pixel: the picture is as tall as the page's

@@ -37,10 +37,7 @@ int main(int argc, char** argv) {
             velmora::WritePagePdf(engine, output);
         } else {
             // Twice the scale of a plain screen, sharp on today's phones.
-            const QImage picture = velmora::WholePagePicture(page, velmora::kResultPageWidth, 2.0);
-            if (picture.isNull() || !picture.save(output, "PNG")) {
-                throw velmora::ERenderError("PNG 文件没有写成：" + output.toStdString());
-            }
+            velmora::WritePagePng(velmora::WholePagePicture(page, velmora::kResultPageWidth, 2.0), output);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velmora-render: %s\n", e.what());

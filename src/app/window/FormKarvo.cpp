@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QTimer>
 #include <QUrlQuery>
@@ -84,6 +85,7 @@ TFormKarvo::TFormKarvo(TFormServices services, QWidget* parent)
 }
 
 TFormKarvo::~TFormKarvo() {
+    SetSettingsNotice(nullptr);
     // The browsers may still report on a page while they go; they go first,
     // while everything their handlers use is still there.
     delete ApplicationEvents1;
@@ -136,6 +138,8 @@ void TFormKarvo::SetUpComponents() {
     N4 = pm1->addAction(QString::fromUtf16(kPictureMenuCaption));
     N4->setObjectName(QStringLiteral("N4"));
     PrintShortcut = new QShortcut(QKeySequence::Print, wbKarvo, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    // A settings file that cannot be read or kept is told about once, in a box of the window's.
+    SetSettingsNotice([this](const QString& text) { services_.Messages->Information(this, text); });
     export_ = std::make_unique<TReadingExport>(*this, *wbKarvo, services_);
     PrepareResultBrowser(*wbKarvo);
     ApplicationEvents1 = new TApplicationEvents(this);
@@ -147,6 +151,7 @@ void TFormKarvo::SetUpComponents() {
     showHourClock();
     connect(Moment, &TMomentChooser::ChoicesChanged, this, showHourClock);
     SetUpHourUnknown();
+    SetUpChartSwitch();
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
@@ -269,6 +274,11 @@ void TFormKarvo::ShowBannerPage() {
     wbAD->Navigate(BannerUrl());
 }
 
+namespace {
+// Whether the page shows the full chart, in the window's settings.
+const QString ChartShownKey = QStringLiteral("chart/shown");
+}  // namespace
+
 void TFormKarvo::SetUpHourUnknown() {
     HourUnknown = new TStripTag(*PaintControl1, *Moment->lblMoment, QStringLiteral("时辰不详"),
                                 QStringLiteral("时辰不详 ✓"));
@@ -279,6 +289,17 @@ void TFormKarvo::SetUpHourUnknown() {
         Guarded([this] { btnBeginClick(); });
     });
     wbKarvo->setLinkHandler([this](const QUrl& url) { return OpenCandidate(url); });
+}
+
+void TFormKarvo::SetUpChartSwitch() {
+    ChartSwitch = new TStripTag(*PaintControl1, *HourUnknown, QStringLiteral("八字详盘"), QStringLiteral("八字详盘 ✓"));
+    ChartSwitch->setObjectName(QStringLiteral("lblChart"));
+    ChartSwitch->setToolTip(QStringLiteral("在结果页加上八字详盘：十神、藏干、十二长生、纳音、空亡与大运流年"));
+    ChartSwitch->SetOn(OpenWindowSettings()->value(ChartShownKey, false).toBool());
+    connect(ChartSwitch, &TStripTag::Switched, this, [this](bool on) {
+        OpenWindowSettings()->setValue(ChartShownKey, on);
+        Guarded([this] { btnBeginClick(); });
+    });
 }
 
 bool TFormKarvo::OpenCandidate(const QUrl& url) {
@@ -321,6 +342,7 @@ BirthInput TFormKarvo::ReadBirthInput() const {
     input.day = Utf8(edtDay->text());
     input.hour = Utf8(edtHour->text());
     input.moment = Moment->Options();
+    input.chart = ChartSwitch->IsOn();
     if (HourUnknown->IsOn()) {
         // Neither the hour nor a minute kept from another birth applies.
         input.hourUnknown = true;
@@ -385,7 +407,11 @@ void TFormKarvo::ShowSummary() {
     SetCaption(lblXingZuo, reading.XingZuo);
     SetCaption(lblWuXing, DescribeMissingElements(reading.WuXing));
     SetCaption(lblShuXiang, reading.ShuXiang);
-    SetCaption(lblGuZhong, reading.HourUnknown ? CandidateWeightRange(reading.Candidates) : reading.GuZhong);
+    // The strip has room for one weight: an unknown hour's range is on the page.
+    SetCaption(lblGuZhong, reading.HourUnknown ? std::string("不详") : reading.GuZhong);
+    lblGuZhong->setToolTip(reading.HourUnknown ? QString::fromStdString("骨重在" + CandidateWeightRange(reading.Candidates) +
+                                                                        "之间，各时辰见结果页的时辰表")
+                                               : QString());
     DrawZodiacPicture(reading.ShuXiangIndex);
 }
 

@@ -82,6 +82,9 @@ public:
     // 时辰不详: a switch beside the exact-moment tag; on, the hour box rests
     // and the reading lists every 时辰.
     TStripTag* HourUnknown = nullptr;
+    // 八字详盘: a switch beside it that adds the full chart to the page; kept
+    // between starts.
+    TStripTag* ChartSwitch = nullptr;
 
     // Event handlers.
     void FormCreate();
@@ -128,6 +131,7 @@ private:
     // A banner page that did not load gives way to the placeholder.
     void BannerLoaded(bool loaded);
     void SetUpHourUnknown();
+    void SetUpChartSwitch();
     // A link of the page's table of 时辰: reads that 时辰. True when it was one.
     bool OpenCandidate(const QUrl& url);
     void DrawZodiacPicture(int index);

@@ -1,12 +1,25 @@
 #include "MomentSettings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
-#include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "OutputFile.h"
 #include "Places.h"
+#include "UnitPublic.h"
 
 namespace velmora {
 
@@ -42,6 +55,75 @@ void StoreOptional(QSettings& settings, const QString& key, const std::optional<
     }
 }
 
+// A kept switch is on only when it says so; "no", "off" or a damaged value is off.
+bool StoredTrue(const QSettings& settings, const QString& key) {
+    const QString text = settings.value(key).toString().trimmed().toLower();
+    return text == QStringLiteral("true") || text == QStringLiteral("1") || text == QStringLiteral("yes") ||
+           text == QStringLiteral("on");
+}
+
+// A settings file larger than this is no file the window wrote: damaged.
+constexpr off_t kLargestSettingsFile = 1024 * 1024;
+
+struct SettingsState {
+    bool checked = false;
+    std::optional<QString> refusal;  // why the file is left alone
+    bool told = false;               // the user has heard about the file
+    std::function<void(const QString&)> notice;
+};
+
+SettingsState& State() {
+    static SettingsState state;
+    return state;
+}
+
+void Tell(const QString& text) {
+    SettingsState& state = State();
+    if (state.told) {
+        return;
+    }
+    state.told = true;
+    if (state.notice) {
+        state.notice(text);
+    } else {
+        std::fprintf(stderr, "velmora: %s\n", text.toLocal8Bit().constData());
+    }
+}
+
+// What is at the path, looked at through a descriptor opened without
+// waiting (a pipe with no writer would block a plain open), or why not.
+std::optional<QString> SettingsFileRefusal(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return std::nullopt;  // not there yet, or unreadable: Qt finds that itself
+    }
+    struct stat info {};
+    const bool known = ::fstat(descriptor, &info) == 0;
+    ::close(descriptor);
+    if (!known) {
+        return std::nullopt;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return QStringLiteral("它是一个文件夹");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return QStringLiteral("它不是普通文件（管道或设备）");
+    }
+    if (info.st_size > kLargestSettingsFile) {
+        return QStringLiteral("它大于1 MB，看来已经损坏");
+    }
+    return std::nullopt;
+}
+
+// The stand-in for a refused file: reads nothing, writes nothing.
+QSettings::Format UnkeptFormat() {
+    static const QSettings::Format format = QSettings::registerFormat(
+        QStringLiteral("unkept"), [](QIODevice&, QSettings::SettingsMap&) { return true; },
+        [](QIODevice&, const QSettings::SettingsMap&) { return false; });
+    return format;
+}
+
 // "成都市" reads as 成都 at a glance; a name with its province stays whole.
 QString ShortPlaceName(const std::string& place) {
     QString name = QString::fromStdString(place);
@@ -53,15 +135,54 @@ QString ShortPlaceName(const std::string& place) {
 
 }  // namespace
 
+QString WindowSettingsPath() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(QStringLiteral("Velmora/velmora.ini"));
+}
+
+void CheckWindowSettingsFile() {
+    SettingsState& state = State();
+    state.checked = true;
+    state.told = false;
+    state.refusal = SettingsFileRefusal(WindowSettingsPath());
+}
+
 std::unique_ptr<QSettings> OpenWindowSettings() {
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmora"),
-                                       QStringLiteral("velmora"));
+    SettingsState& state = State();
+    if (!state.checked) {
+        CheckWindowSettingsFile();
+    }
+    if (state.refusal) {
+        Tell(QStringLiteral("设置文件无法读取：%1\n原因：%2。\n本次使用默认设置，原文件保持不变，所作的选择不会保存。")
+                 .arg(WindowSettingsPath(), *state.refusal));
+        // A name in the program's private folder that is never made: the
+        // stand-in's writer refuses every write.
+        const QString unkept = QString::fromStdString(GetTempFolder()) + QStringLiteral("unkept-settings");
+        return std::make_unique<QSettings>(unkept, UnkeptFormat());
+    }
+    return std::make_unique<QSettings>(WindowSettingsPath(), QSettings::IniFormat);
+}
+
+void KeepWindowSettings(QSettings& settings) {
+    settings.sync();
+    if (settings.status() == QSettings::NoError || State().refusal) {
+        return;
+    }
+    // Qt does not say why; the folder does, when a file is tried there.
+    const QString folder = QFileInfo(settings.fileName()).absolutePath();
+    const int error = FolderWriteError(QFile::encodeName(folder).toStdString());
+    const QString reason = QString::fromStdString(ReasonInChinese(error != 0 ? error : EIO));
+    Tell(QStringLiteral("设置无法保存：%1\n原因：%2。\n所作的选择只在本次运行中有效。").arg(settings.fileName(), reason));
+}
+
+void SetSettingsNotice(std::function<void(const QString&)> notice) {
+    State().notice = std::move(notice);
 }
 
 MomentOptions LoadMomentOptions(QSettings& settings) {
     MomentOptions options;
     options.minute = StoredInt(settings, MinuteKey, 0, 59);
-    options.precise = settings.value(PreciseKey, false).toBool();
+    options.precise = StoredTrue(settings, PreciseKey);
     // A place the list no longer knows would stop every reading with a
     // message, and a place and a longitude together contradict each other:
     // a known place wins, an unknown one is forgotten.
@@ -83,7 +204,7 @@ void SaveMomentOptions(QSettings& settings, const MomentOptions& options) {
     StoreOptional(settings, LongitudeKey, options.longitude);
     StoreOptional(settings, LatitudeKey, options.latitude);
     settings.setValue(ZiKey, QString::fromUtf8(ZiSchoolName(options.zi).data()));
-    settings.sync();
+    KeepWindowSettings(settings);
 }
 
 bool OnOwnClock(const MomentOptions& options) {

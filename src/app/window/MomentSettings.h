@@ -7,14 +7,35 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QSettings;
 
 namespace velmora {
 
-// The settings file of the window's own choices.
+// Where the window keeps its choices: Velmora/velmora.ini in the user's
+// configuration folder (XDG_CONFIG_HOME, else ~/.config).
+QString WindowSettingsPath();
+
+// Looks at the settings file without waiting on it: a pipe, a device or a
+// folder at its path, or a file over 1 MB (damaged), is refused, and the
+// window then starts with the classic choices and leaves the file alone.
+// The program does this before it takes the single-copy lock; the first
+// OpenWindowSettings does it otherwise.
+void CheckWindowSettingsFile();
+
+// The settings file of the window's own choices; for a refused file a
+// stand-in that reads and keeps nothing.
 std::unique_ptr<QSettings> OpenWindowSettings();
+
+// Writes the choices out. The first time the file cannot be read or written
+// (read-only, a full disk) the window says so, once; it goes on either way.
+void KeepWindowSettings(QSettings& settings);
+
+// Who tells the user about the settings file: the window's message boxes;
+// standard error until one is set.
+void SetSettingsNotice(std::function<void(const QString&)> notice);
 
 // The choices as last kept; the classic reading's when none were kept.
 MomentOptions LoadMomentOptions(QSettings& settings);

@@ -4,6 +4,8 @@
 #include "FormKarvo.h"
 #include "FormServices.h"
 #include "MessageBoxes.h"
+#include "MomentSettings.h"
+#include "QuitSignals.h"
 #include "SingleCopy.h"
 #include "WebBrowseEx.h"
 
@@ -13,6 +15,9 @@
 namespace velmora {
 
 int RunProgram(int argc, char** argv, const TWindowObserver& observer) {
+    // The settings file is looked at before the lock is taken, so that no
+    // file planted there can hold a start that then locks out every other.
+    CheckWindowSettingsFile();
     TSingleCopyGuard guard;
     if (!guard.Acquire()) {
         // Another copy runs: it comes to the front, this one ends quietly.
@@ -25,6 +30,7 @@ int RunProgram(int argc, char** argv, const TWindowObserver& observer) {
     TDialogMessageBoxes boxes;
     TApplication app(argc, argv);
     app.SetMessageBoxes(&boxes);
+    const TQuitSignals quitSignals(app);
 
     // Listening starts before the window exists; a restore message that
     // arrives meanwhile waits until the window is up.

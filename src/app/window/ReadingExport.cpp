@@ -2,6 +2,7 @@
 
 #include "MessageBoxes.h"
 #include "MomentSettings.h"
+#include "OutputFile.h"
 #include "PageRendering.h"
 #include "ResultPage.h"
 #include "WebBrowseEx.h"
@@ -27,7 +28,7 @@ namespace {
 // picture, which a page opened from an archive may not load from the disk:
 // the address becomes one inside the archive, and the picture joins it as
 // one more part under that address.
-void AddPictureToWebArchive(const QString& archivePath) {
+QByteArray WebArchiveWithPicture(const QString& archivePath) {
     QFile file(archivePath);
     if (!file.open(QIODevice::ReadOnly)) {
         throw EBrowserError(QStringLiteral("无法读取保存的网页：%1").arg(archivePath).toStdString());
@@ -54,18 +55,24 @@ void AddPictureToWebArchive(const QString& archivePath) {
     archive.insert(at, part);
     // The style sheets are quoted-printable, so a soft line break ("=" at a
     // line's end) may fall anywhere in the address. The engine writes the
-    // picture's name (".", U+000B, "g.gif") as ".\b g.gif".
+    // picture's address quoted, as url("bg.gif").
     QString pattern;
-    for (const QChar c : QStringLiteral(R"(url(".\b g.gif"))")) {
+    for (const QChar c : QStringLiteral(R"(url("bg.gif"))")) {
         pattern += (pattern.isEmpty() ? QString() : QStringLiteral("(?:=\r\n)?")) +
                    QRegularExpression::escape(QString(c));
     }
     QString text = QString::fromLatin1(archive);
     text.replace(QRegularExpression(pattern), QStringLiteral("url(\"cid:%1\")").arg(QString::fromLatin1(pictureId)));
-    archive = text.toLatin1();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(archive) != archive.size()) {
-        throw EBrowserError(QStringLiteral("无法写入保存的网页：%1").arg(archivePath).toStdString());
-    }
+    return text.toLatin1();
+}
+
+// A page saved without its picture is no saved page: it goes, and the
+// reason is told as a failed save's.
+[[noreturn]] void FailPageSave(const QString& pagePath, const OutputProblem& problem) {
+    QFile::remove(pagePath);
+    throw EBrowserError(QStringLiteral("网页保存失败：%1（%2）")
+                            .arg(pagePath, QString::fromStdString(ReasonInChinese(problem.error)))
+                            .toStdString());
 }
 
 const QString kLastFolderKey = QStringLiteral("export/folder");
@@ -128,7 +135,9 @@ QString TReadingExport::ProposedPath(const QString& extension) const {
 void TReadingExport::Remember(const QString& path) {
     if (!path.isEmpty()) {
         lastFolder_ = QFileInfo(path).absolutePath();
-        OpenWindowSettings()->setValue(kLastFolderKey, lastFolder_);
+        const std::unique_ptr<QSettings> settings = OpenWindowSettings();
+        settings->setValue(kLastFolderKey, lastFolder_);
+        KeepWindowSettings(*settings);
     }
 }
 
@@ -154,11 +163,21 @@ void TReadingExport::SavePage() {
     if (savedPagePath_.isEmpty() || !QFileInfo::exists(savedPagePath_)) {
         return;  // cancelled
     }
-    // A single-file page carries its picture inside; the others find it beside them.
+    // A single-file page carries its picture inside; the others find it
+    // beside them. Both go through the safe output path.
+    std::optional<OutputProblem> problem;
     if (savedPageFormat_ == QWebEngineDownloadRequest::MimeHtmlSaveFormat) {
-        AddPictureToWebArchive(savedPagePath_);
+        const QByteArray archive = WebArchiveWithPicture(savedPagePath_);
+        problem = WriteOutputFile(QFile::encodeName(savedPagePath_).toStdString(),
+                                  std::string_view(archive.constData(), archive.size()));
     } else {
-        WritePagePictureInto(QFileInfo(savedPagePath_).absolutePath().toStdString());
+        const QString picture =
+            QFileInfo(savedPagePath_).absoluteDir().filePath(QString::fromUtf8(kPagePictureFileName.data(),
+                                                                             kPagePictureFileName.size()));
+        problem = WriteOutputFile(QFile::encodeName(picture).toStdString(), PagePictureBytes(), OutputName::Beside);
+    }
+    if (problem) {
+        FailPageSave(savedPagePath_, *problem);
     }
 }
 
@@ -211,10 +230,7 @@ void TReadingExport::SavePicture() {
     }
     // Twice the screen's own scale, sharp on the phones the picture is sent to.
     const qreal screenScale = owner_.screen() != nullptr ? owner_.screen()->devicePixelRatio() : 1.0;
-    const QImage picture = WholePagePicture(browser_.url(), browser_.width(), 2 * screenScale);
-    if (picture.isNull() || !picture.save(path, "PNG")) {
-        throw EBrowserError(QStringLiteral("图片没有保存：%1").arg(path).toStdString());
-    }
+    WritePagePng(WholePagePicture(browser_.url(), browser_.width(), 2 * screenScale), path);
 }
 
 }  // namespace velmora

@@ -39,6 +39,9 @@ TEST(PlacesCommand, ListsMatchesWithTheirCoordinates)
     EXPECT_EQ(none.status, kExitFailure);
     EXPECT_EQ(none.out, "");
     EXPECT_NE(none.err.find("亚特兰蒂斯"), std::string::npos);
+    const CliRun control = RunCommand("places", {"成\xc2\x85"});
+    EXPECT_EQ(control.status, kExitUsage);
+    EXPECT_NE(control.err.find("TEXT 成\\xc2\\x85: the text is not plain UTF-8 text"), std::string::npos) << control.err;
 }
 
 CliRun Reading(std::vector<std::string> args)
@@ -130,6 +133,11 @@ TEST(ReadingCommand, BadMomentArgumentsAreNamedWithStatusTwo)
         {{"--place", "成都", "--longitude", "104"}, "give only one of --place or --longitude"},
         {{"--latitude", "30"}, "--latitude goes with --longitude"},
         {{"--zi", "noon"}, "--zi noon: the 子时 school is late or early"},
+        {{"--longitude", "+-100"}, "--longitude +-100: the longitude is a number of degrees from -180 to 180"},
+        {{"--longitude", "100", "--latitude", "+-30"},
+         "--latitude +-30: the latitude is a number of degrees from -90 to 90"},
+        // C1 controls (here U+009B, a terminal's CSI) are refused and shown escaped, as C0 ones are.
+        {{"--place", "成\xc2\x9b都"}, "--place 成\\xc2\\x9b都: the place is not plain UTF-8 text"},
     };
     for (const auto& [args, message] : rows) {
         std::vector<std::string> all = birth;

@@ -88,9 +88,24 @@ TEST(ReadingCommand, HtmlIsThePageFileAndCanGoToAFile)
     EXPECT_EQ(page.find("<html>\r\n"), 0u);
     EXPECT_NE(page.find("姓名：张三"), std::string::npos);
     EXPECT_NE(page.find("<strong>["), std::string::npos);
-    // The picture the page's style asks for lies beside it.
-    EXPECT_EQ(velmora::testing::ReadBytes((folder.Path() / std::string(velmora::kPagePictureFileName)).string()),
+    // The picture the page's style asks for lies beside it, under a plain name.
+    EXPECT_NE(page.find("url(bg.gif)"), std::string::npos);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"bg.gif", "page.html"}));
+    EXPECT_EQ(velmora::testing::ReadBytes((folder.Path() / "bg.gif").string()),
               std::string(velmora::PagePictureBytes()));
+}
+
+TEST(ReadingCommand, ALinkPlantedUnderThePicturesNameIsNotWrittenThrough)
+{
+    namespace fs = std::filesystem;
+    const velmora::testing::ScratchFolder folder;
+    { std::ofstream(folder.Path() / "victim") << "secret"; }
+    fs::create_symlink("victim", folder.Path() / "bg.gif");
+    const CliRun run = Reading(With(kBirth, {"--format", "html", "--output", (folder.Path() / "page.html").string()}));
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_NE(run.err.find("bg.gif: it is a symbolic link"), std::string::npos) << run.err;
+    EXPECT_EQ(velmora::testing::ReadBytes(folder.Path() / "victim"), "secret");
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"bg.gif", "victim"}));  // refused before the page
 }
 
 // A date that does not exist says which of its parts is wrong.
@@ -178,6 +193,9 @@ TEST_P(OutputFiles, AreRefusedWithTheReasonAndLeaveTheDatabaseWhole)
     fs::create_symlink("loop-b", folder.Path() / "loop-a");
     fs::create_symlink("loop-a", folder.Path() / "loop-b");
     fs::create_directory(folder.Path() / "folder");
+    { std::ofstream(folder.Path() / "kept") << "kept"; }
+    fs::create_hard_link(folder.Path() / "kept", folder.Path() / "hard-link-2");
+    fs::create_symlink("loop-a", folder.Path() / "dangling-loop");
     const std::string before = velmora::testing::ReadBytes(database);
     const std::vector<std::string> entries = folder.Entries();
 
@@ -199,7 +217,10 @@ INSTANTIATE_TEST_SUITE_P(
                       OutputCase{"loop-a", "cannot write loop-a: Too many levels of symbolic links"},
                       OutputCase{"missing/page.html", "cannot write missing/page.html: No such file or directory"},
                       OutputCase{"/dev/full", "cannot write /dev/full: No space left on device"},
-                      OutputCase{"page\x1b[2J.html/x", "cannot write page\\x1b[2J.html/x: No such file"}));
+                      OutputCase{"page\x1b[2J.html/x", "cannot write page\\x1b[2J.html/x: No such file"},
+                      OutputCase{"/proc/self/exe", "is this program or one of its libraries"},
+                      OutputCase{"hard-link-2", "has 2 hard links"},
+                      OutputCase{"dangling-loop", "Too many levels of symbolic links"}));
 
 TEST(ReadingCommand, AnOutputReplacesTheFileWholeThroughItsLink)
 {
@@ -266,6 +287,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{BirthWith("--sex", "x"), "--sex x: the sex is 男 or 女"},
         ArgumentCase{BirthWith("--name", ""), "--name : the name is empty"},
         ArgumentCase{BirthWith("--name", "a\x1b[2Jb"), "--name a\\x1b[2Jb: the name is not plain UTF-8 text"},
+        ArgumentCase{BirthWith("--name", "a\xc2\x9b" "2Jb"), "--name a\\xc2\\x9b2Jb: the name is not plain UTF-8 text"},
         ArgumentCase{BirthWith("--name", "\xff\xfe"), "--name \\xff\\xfe: the name is not plain UTF-8 text"},
         ArgumentCase{BirthWith("--gregorian", "2009/9/21"), "--gregorian 2009/9/21: a date is Y-M-D in digits"},
         ArgumentCase{BirthWith("--gregorian", "2009-9a-21"), "--gregorian 2009-9a-21: a date is Y-M-D in digits"},

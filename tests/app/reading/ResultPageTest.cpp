@@ -70,7 +70,7 @@ TEST(PageTemplate, IsGbkWithItsFifteenFieldsAndThreePercentSigns)
     EXPECT_EQ(Count(text, "["), 0u);
     for (const char* fixed :
          {"<meta http-equiv=\"content-type\" content=\"text/html;charset=gb2312\">", "<title>算命结果</title>",
-          "body {font:12px/150%% arial;color:#333;background:#fffaf6 url(.\\bg.gif) no-repeat fixed 220px 70px;"
+          "body {font:12px/150%% arial;color:#333;background:#fffaf6 url(bg.gif) no-repeat fixed 220px 70px;"
           "border:1px solid #e59453;margin:0;padding:10px}",
           "#container {width:590px;position:absolute;left:50%%;margin-left:-285px;}",
           "table {color:#db6200;font-size:12px}", "table td {height:20px}",
@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageLineCase{"UnknownHourDate", GregorianBirth("1990-5-17", "unknown"), 2, "1990年5月17日 时辰不详"},
         PageLineCase{"UnknownHourWeights", GregorianBirth("1990-5-17", "unknown"), 6, "至"},
         PageLineCase{"UnknownHourPillars", GregorianBirth("1990-5-17", "unknown"), 10, "庚午 辛巳 壬午（时柱不详）"},
-        PageLineCase{"UnknownHourTable", GregorianBirth("1990-5-17", "unknown"), 11, "?hour=22\">亥时</a>"}),
+        PageLineCase{"UnknownHourTable", GregorianBirth("1990-5-17", "unknown"), 11, "?hour=22\" style=\"color:#db6200\">亥时</a>"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // The 子时 school is a note only for a birth around midnight or a school chosen.

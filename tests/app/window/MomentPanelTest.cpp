@@ -5,6 +5,7 @@
 #include "LabelledDatabase.h"
 #include "MomentChooser.h"
 #include "MomentPanel.h"
+#include "StripTag.h"
 #include "ResultPage.h"
 #include "SpinEdit.h"
 #include "WindowTestSupport.h"
@@ -44,7 +45,7 @@ void SaveScreenOf(QWidget& window, const QString& name) {
 class MomentPanel : public ::testing::Test {
 protected:
     MomentPanel() {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder_.path());
+        qputenv("XDG_CONFIG_HOME", settingsFolder_.path().toLocal8Bit());
     }
 
     // A window at the fixed clock, up with its first page.
@@ -213,6 +214,24 @@ TEST_F(MomentPanel, ProvinceThenCityLongitudeByHandAndTheChoicesSurviveARestart)
     EXPECT_TRUE(ApplicationBoxes().boxes.empty());
 }
 
+// The chart's switch sits on the strip beside the exact-moment tag and is kept.
+TEST_F(MomentPanel, TheChartSwitchShowsTheFullChartAndIsKeptAfterARestart) {
+    Open();
+    ASSERT_NE(form_->ChartSwitch, nullptr);
+    EXPECT_FALSE(PageText(*form_->wbKarvo).contains(QStringLiteral("八字详盘")));
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [&] {
+        QTest::mouseClick(form_->ChartSwitch, Qt::LeftButton, {}, form_->ChartSwitch->rect().center());
+    }));
+    EXPECT_TRUE(WaitFor([&] { return PageText(*form_->wbKarvo).contains(QStringLiteral("大运")); }));
+    SaveScreenOf(*form_, QStringLiteral("window-chart"));
+    RunScript(*form_->wbKarvo, QStringLiteral("document.querySelector('.bazi-now details').open = true;"
+                                              "document.querySelector('.bazi-now').scrollIntoView(); true"));
+    SaveScreenOf(*form_, QStringLiteral("window-chart-luck-open"));
+    Reopen();
+    EXPECT_TRUE(form_->ChartSwitch->IsOn());
+    EXPECT_TRUE(WaitFor([&] { return PageText(*form_->wbKarvo).contains(QStringLiteral("八字详盘")); }));
+}
+
 TEST_F(MomentPanel, TheSkippedDaylightSavingHourIsToldAndThePreviousReadingStays) {
     Open();
     OpenPanel();
@@ -236,7 +255,7 @@ TEST_F(MomentPanel, TheSkippedDaylightSavingHourIsToldAndThePreviousReadingStays
 // With every choice off the window's page is the kept page, byte for byte.
 TEST(MomentPanelOff, TheWindowsPageIsTheGoldenPage) {
     QTemporaryDir settings;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     ScratchWorkingFolder folder(ScratchWorkingFolder::WithoutDatabase);
     std::filesystem::copy_file(testing::LabelledDatabaseFile(), folder.Path() / "Orsk.dll");
     FakeServices services;

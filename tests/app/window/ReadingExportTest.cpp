@@ -13,6 +13,13 @@
 #include <QTemporaryDir>
 #include <QWebEngineScript>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ReadingTestSupport.h"
+
 namespace velmora {
 namespace {
 
@@ -233,6 +240,89 @@ TEST_F(Export, DialogsProposeNameAndBirthDateInTheLastFolder) {
     Choose(form_->N2);
     ASSERT_EQ(services_.proposedPaths.size(), 4u);
     EXPECT_EQ(QFileInfo(services_.proposedPaths[3]).absolutePath(), sub);
+}
+
+// Every export on a full disk: a clear message with the reason in Chinese,
+// and no file left, not even an empty one. A PDF or picture already there
+// stays (the engine itself overwrites a page before it finds the disk full).
+struct FullDiskExport {
+    const char* name;
+    QString file;
+    QString filter;  // the page's save format, for the page
+    QString message;
+    bool overEarlier;  // tries over an earlier export too
+};
+
+class ExportOnAFullDisk : public Export, public ::testing::WithParamInterface<FullDiskExport> {};
+
+TEST_P(ExportOnAFullDisk, SaysSoAndLeavesNoFile) {
+    const velmora::testing::FullDisk disk;
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "mounting a small file system needs root";
+    }
+    // An earlier export under the same name, when there is room for it.
+    std::filesystem::remove(disk.Path() / "filler");
+    const std::filesystem::path earlier = disk.Path() / ("earlier-" + GetParam().file.toStdString());
+    std::ofstream(earlier) << "earlier";
+    disk.Fill();
+    const QString folder = QString::fromStdString(disk.Path().string());
+    QStringList names{GetParam().file};
+    if (GetParam().overEarlier) {
+        names << QString::fromStdString(earlier.filename().string());
+    }
+    for (const QString& name : names) {
+        ApplicationBoxes().boxes.clear();
+        services_.answerSave = [&](const QString&, QString& selected) {
+            if (!GetParam().filter.isEmpty()) {
+                selected = GetParam().filter;
+            }
+            return folder + QLatin1Char('/') + name;
+        };
+        Choose(GetParam().name == std::string("Pdf") ? form_->N2
+               : GetParam().name == std::string("Png") ? form_->N4 : form_->N1);
+        ASSERT_TRUE(WaitFor([] { return !Errors().isEmpty(); }, 30000)) << name.toStdString();
+        EXPECT_TRUE(Errors().join('\n').contains(GetParam().message)) << Errors().join('\n').toStdString();
+        EXPECT_TRUE(Errors().join('\n').contains(QStringLiteral("磁盘空间不足"))) << Errors().join('\n').toStdString();
+    }
+    EXPECT_EQ(velmora::testing::ReadBytes(earlier), "earlier");
+    QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{QString::fromStdString(earlier.filename().string()), QStringLiteral("filler")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Exports, ExportOnAFullDisk,
+    ::testing::Values(
+        FullDiskExport{"Complete", QStringLiteral("full.html"), QStringLiteral("网页，全部 (*.html *.htm)"),
+                       QStringLiteral("网页保存失败"), false},
+        FullDiskExport{"SingleFile", QStringLiteral("one.mhtml"), QStringLiteral("网页，单个文件 (*.mhtml *.mht)"),
+                       QStringLiteral("网页保存失败"), false},
+        FullDiskExport{"HtmlOnly", QStringLiteral("bare.html"), QStringLiteral("网页，仅 HTML (*.html *.htm)"),
+                       QStringLiteral("网页保存失败"), false},
+        FullDiskExport{"Pdf", QStringLiteral("reading.pdf"), {}, QStringLiteral("PDF 文件没有写成"), true},
+        FullDiskExport{"Png", QStringLiteral("reading.png"), {}, QStringLiteral("图片没有写成"), true}),
+    [](const ::testing::TestParamInfo<FullDiskExport>& info) { return std::string(info.param.name); });
+
+// Every export gets the mode the user's umask leaves, the page the engine
+// writes too.
+TEST_F(Export, EveryExportTakesTheUmasksMode) {
+    const mode_t previous = ::umask(027);
+    struct Item {
+        QAction* action;
+        QString file;
+    };
+    for (const Item& item : {Item{form_->N1, QStringLiteral("mode.html")}, Item{form_->N2, QStringLiteral("mode.pdf")},
+                             Item{form_->N4, QStringLiteral("mode.png")}}) {
+        AnswerSave(item.file);
+        Choose(item.action);
+        const QString file = out_.filePath(item.file);
+        ASSERT_TRUE(WaitFor([&] { return QFileInfo(file).size() > 0; }, 30000)) << item.file.toStdString();
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0640u) << item.file.toStdString();
+    }
+    ::umask(previous);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join('\n').toStdString();
 }
 
 // With no reading shown each item says why, and asks for no file.

@@ -284,5 +284,65 @@ TEST_P(TenStartsAtOnce, LeaveExactlyOneWindow) {
 INSTANTIATE_TEST_SUITE_P(Conditions, TenStartsAtOnce, ::testing::ValuesIn(kConditions),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---------------------------------------------------------------------------
+// Ended by a signal
+
+// TERM and INT end a window as closing it does: the page files, which hold
+// the person's name and birth date, go, and so does a folder made for the
+// process alone (here because a file was planted at the user's own).
+struct Ending {
+    const char* name;
+    int signal;
+    bool planted;
+};
+
+void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.name; }
+
+class EndedBySignal : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(EndedBySignal, LeavesNoPageFilesAndNoFolderOfItsOwn) {
+    const IsolatedStarts isolated;
+    ScratchWorkingFolder folder(ScratchWorkingFolder::WithDatabase);
+    QTemporaryDir scratch;
+    const fs::path tmp = scratch.path().toStdString();
+    if (GetParam().planted) {
+        std::ofstream(PrivateFolderIn(tmp)) << "planted";
+    }
+    // Ours: Qt keeps a runtime folder of its own beside them.
+    const auto files = [&] {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(tmp)) {
+            const std::string name = fs::relative(entry.path(), tmp).string();
+            if (name.starts_with("velmora")) {
+                found.push_back(name);
+            }
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    QProcess window;
+    window.setProcessEnvironment(BaseEnvironment(tmp));
+    window.setWorkingDirectory(QString::fromStdString(folder.Path().string()));
+    window.start(QStringLiteral(VELMORA_PROGRAM), {});
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const auto found = files();
+            return std::any_of(found.begin(), found.end(),
+                               [](const std::string& name) { return name.ends_with("template.html"); });
+        },
+        StartTimeoutMs))
+        << "the window wrote no page";
+    ::kill(static_cast<pid_t>(window.processId()), GetParam().signal);
+    ASSERT_TRUE(Ends(window));
+    EXPECT_EQ(window.exitStatus(), QProcess::NormalExit);
+    const std::string own = PrivateFolderIn(tmp).filename().string();
+    EXPECT_EQ(files(), std::vector<std::string>{own}) << "left behind: " << ::testing::PrintToString(files());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndedBySignal,
+                         ::testing::Values(Ending{"Term", SIGTERM, false}, Ending{"Int", SIGINT, false},
+                                           Ending{"TermWithAFolderOfItsOwn", SIGTERM, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace velmora

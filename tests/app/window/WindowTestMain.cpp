@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     }
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     // The window's settings too: a user's own choices never reach a test.
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, runtime.filePath(QStringLiteral("config")));
+    qputenv("XDG_CONFIG_HOME", runtime.filePath(QStringLiteral("config")).toLocal8Bit());
 #ifdef VELMORA_BROWSER_TESTS
     velmora::PrepareBrowserEnvironment();
     velmora::TWebBrowseEx::InitializeProcess();
