@@ -53,6 +53,12 @@ std::vector<BirthInput> PreciseBirths(std::vector<BirthInput> births, const char
     return births;
 }
 
+std::vector<BirthInput> ChartBirths(std::vector<BirthInput> births)
+{
+    for (BirthInput& b : births) b.chart = true;
+    return births;
+}
+
 // A private copy of the built database (it is held exclusively) and a
 // private folder for the page files.
 struct ReadingSetup {
@@ -63,6 +69,7 @@ struct ReadingSetup {
     std::vector<BirthInput> births = SampleBirths();
     std::vector<BirthInput> preciseBirths = PreciseBirths(births);
     std::vector<BirthInput> worldBirths = PreciseBirths(births, "纽约");
+    std::vector<BirthInput> chartBirths = ChartBirths(births);
 
     ReadingSetup()
         : con1((fs::copy_file(VELMORA_READING_DB_FILE, file), testing::ConnectionStringFor(file))), qry1(con1)
@@ -93,32 +100,27 @@ void FullReading(benchmark::State& state)
     }
 }
 
-void ReadingWithoutPage(benchmark::State& state)
+// Readings of one kind of birth, without their pages.
+void ReadingsWithoutPage(benchmark::State& state, const std::vector<BirthInput>& births)
 {
     ReadingSetup& s = Setup();
     TKarvoInfo record;
     std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ComputeReading(s.births[i++ % s.births.size()], {2026, 12, 8}, s.qry1, record));
+    for (auto _ : state) benchmark::DoNotOptimize(ComputeReading(births[i++ % births.size()], {2026, 12, 8}, s.qry1, record));
 }
 
-void PreciseReadingsWithoutPage(benchmark::State& state, const std::vector<BirthInput>& births)
-{
-    ReadingSetup& s = Setup();
-    TKarvoInfo record;
-    std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ComputeReading(births[i++ % births.size()], {2026, 12, 8}, s.qry1, record));
-}
-
-void PreciseReadingWithoutPage(benchmark::State& state) { PreciseReadingsWithoutPage(state, Setup().preciseBirths); }
+void ReadingWithoutPage(benchmark::State& state) { ReadingsWithoutPage(state, Setup().births); }
+void PreciseReadingWithoutPage(benchmark::State& state) { ReadingsWithoutPage(state, Setup().preciseBirths); }
+// The same births with the full chart and its luck pillars.
+void ChartReadingWithoutPage(benchmark::State& state) { ReadingsWithoutPage(state, Setup().chartBirths); }
 
 // A city abroad: its local time through the tz database as well.
-void WorldPlaceReadingWithoutPage(benchmark::State& state) { PreciseReadingsWithoutPage(state, Setup().worldBirths); }
+void WorldPlaceReadingWithoutPage(benchmark::State& state) { ReadingsWithoutPage(state, Setup().worldBirths); }
 
 BENCHMARK(FullReading)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(ReadingWithoutPage)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(PreciseReadingWithoutPage)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(ChartReadingWithoutPage)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(WorldPlaceReadingWithoutPage)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "CliCommands.h"
+#include "OutputFile.h"
 #include "MessageText.h"
 #include "Places.h"
 
@@ -20,6 +21,20 @@ const CommandSpec* FindCommand(std::string_view name)
     for (const CommandSpec& command : Commands())
         if (command.name == name) return &command;
     return nullptr;
+}
+
+// The command the first words name: a command's name may take two words
+// (people add). `used` receives how many it took.
+const CommandSpec* FindCommand(const std::vector<std::string>& words, std::size_t& used)
+{
+    if (words.size() >= 2) {
+        if (const CommandSpec* command = FindCommand(words[0] + " " + words[1])) {
+            used = 2;
+            return command;
+        }
+    }
+    used = 1;
+    return words.empty() ? nullptr : FindCommand(words[0]);
 }
 
 std::string CommandNames()
@@ -42,12 +57,12 @@ int RunHelp(const std::vector<std::string>& topics, std::ostream& out, std::ostr
         out << FullHelp();
         return kExitOk;
     }
-    const CommandSpec* command = topics.size() == 1 ? FindCommand(topics[0]) : nullptr;
-    if (!command)
+    std::size_t used = 0;
+    const CommandSpec* command = FindCommand(topics, used);
+    if (!command || topics.size() > used)
         return UsageError(err, "help",
-                          topics.size() > 1 ? "stray word '" + Printable(topics[1]) + "'"
-                                            : "no command '" + Printable(topics[0]) + "'; the commands are " +
-                                                  CommandNames(),
+                          command ? "stray word '" + Printable(topics[used]) + "'"
+                                  : "no command '" + Printable(topics[0]) + "'; the commands are " + CommandNames(),
                           "");
     out << CommandHelp(*command);
     return kExitOk;
@@ -62,9 +77,6 @@ int RunCommand(const CommandSpec& command, const std::vector<std::string>& args,
     }
     const ParseResult parsed = ParseArguments(command, args);
     if (!parsed.arguments) return UsageError(err, command.name, parsed.problem, command.name);
-    if (command.check)
-        if (const auto problem = command.check(*parsed.arguments))
-            return UsageError(err, command.name, *problem, command.name);
     try {
         return command.run(*parsed.arguments, out, err);
     } catch (const std::exception& error) {
@@ -86,9 +98,24 @@ int FinishOutput(std::string_view text, std::string_view command, std::ostream& 
     return kExitFailure;
 }
 
+int EmitOutput(std::string_view bytes, const std::optional<std::string>& output, std::string_view command,
+               std::ostream& out, std::ostream& err)
+{
+    if (!output) return FinishOutput(bytes, command, out, err);
+    if (const auto problem = WriteOutputFile(*output, bytes)) {
+        err << "velmora-cli " << command << ": " << problem->words << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
 const std::vector<CommandSpec>& Commands()
 {
-    static const std::vector<CommandSpec> commands = {ReadingCommand(), CalendarCommand(), TermsCommand(), PlacesCommand()};
+    static const std::vector<CommandSpec> commands = [] {
+        std::vector<CommandSpec> all = {ReadingCommand(), CalendarCommand(), TermsCommand(), PlacesCommand()};
+        for (CommandSpec& people : PeopleCommands()) all.push_back(std::move(people));
+        return all;
+    }();
     return commands;
 }
 
@@ -121,7 +148,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << "velmora-cli " << VELMORA_VERSION << "\n" << PlaceDataAttribution() << "\n";
         return kExitOk;
     }
-    if (const CommandSpec* command = FindCommand(first)) return RunCommand(*command, rest, out, err);
+    std::size_t used = 0;
+    if (const CommandSpec* command = FindCommand(args, used))
+        return RunCommand(*command, std::vector<std::string>(args.begin() + static_cast<long>(used), args.end()), out,
+                          err);
     return UsageError(err, "", "no command '" + Printable(first) + "'; the commands are " + CommandNames(), "");
 }
 

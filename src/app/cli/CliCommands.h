@@ -2,7 +2,9 @@
 // words, options, help and the function that runs it with parsed arguments.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,18 @@ constexpr int kExitUsage = 2;    // bad arguments
 // kExitFailure with "velmora-cli COMMAND: could not write the output".
 int FinishOutput(std::string_view text, std::string_view command, std::ostream& out, std::ostream& err);
 
+// Writes a command's result to `output` (see OutputFile.h) or, without one,
+// to `out`; the status, with the problem on `err`.
+int EmitOutput(std::string_view bytes, const std::optional<std::string>& output, std::string_view command,
+               std::ostream& out, std::ostream& err);
+
+// The options of a birth as the reading takes them (name, sex, date, hour
+// and the exact moment's), all of part kBirthPart; people add takes them too.
+inline constexpr std::string_view kBirthPart = "birth";
+std::vector<OptionSpec> BirthOptions();
+// What the birth's options cannot say row by row (--hour unknown has no --minute).
+std::optional<std::string> CheckBirthTogether(const ParsedArguments& args);
+
 // calendar FROM TO: one line per day with its lunar date and pillars.
 CommandSpec CalendarCommand();
 
@@ -31,6 +45,16 @@ CommandSpec TermsCommand();
 
 // places [TEXT]: the built-in birthplaces with their coordinates.
 CommandSpec PlacesCommand();
+
+// people add | list | show | edit | remove | export | import: the people kept
+// in the people store, and reading --person ID reads one.
+std::vector<CommandSpec> PeopleCommands();
+
+// reading --person ID: parses the kept person's birth with the other options
+// given beside --person against the reading's options, and runs `run` with
+// them; a store that fails or a missing person is a failure.
+int RunPersonReading(const ParsedArguments& args, const CommandSpec& reading,
+                     const std::function<int(const ParsedArguments&)>& run, std::ostream& err);
 
 // Every command, in the order of the help text.
 const std::vector<CommandSpec>& Commands();

@@ -32,6 +32,7 @@ public:
             }
         }
         if (problem_.empty()) CheckWhole();
+        if (problem_.empty() && command_.check) problem_ = command_.check(parsed_).value_or("");
         if (!problem_.empty()) return {std::nullopt, problem_};
         return {std::move(parsed_), {}};
     }
@@ -90,11 +91,25 @@ private:
         parsed_.words_.push_back(arg);
     }
 
+    // The given option that stands in for a part of the options, if any.
+    const OptionSpec* StandIn() const
+    {
+        for (const OptionSpec& option : command_.options)
+            if (!option.standsFor.empty() && parsed_.Has(option.name)) return &option;
+        return nullptr;
+    }
+
     void CheckWhole()
     {
         std::set<std::string_view> groupsSeen;
+        const OptionSpec* standIn = StandIn();
         for (const OptionSpec& option : command_.options) {
             if (!problem_.empty()) return;
+            if (standIn && option.part == standIn->standsFor) {
+                if (parsed_.Has(option.name))
+                    problem_ = std::string(option.name) + " cannot be given with " + std::string(standIn->name);
+                continue;
+            }
             if (option.group.empty()) {
                 if (option.need == Need::Required && !parsed_.Has(option.name))
                     problem_ = std::string(option.name) + " is needed";

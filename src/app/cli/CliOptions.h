@@ -34,6 +34,11 @@ struct OptionSpec {
     std::string_view group = {};
     // An option this one only goes with (--leap with --lunar).
     std::string_view goesWith = {};
+    // The part of the command's options this one belongs to ("birth").
+    std::string_view part = {};
+    // A part this option stands in for (--person for the birth): given, the
+    // part's options are not needed and may not be given beside it.
+    std::string_view standsFor = {};
 };
 
 // A word that is not an option, in its place (calendar FROM TO); needed
@@ -77,7 +82,8 @@ struct ParseResult {
     std::string problem;
 };
 
-// Options take their value as the next argument or after '=' (--name=张三).
+// Options take their value as the next argument or after '=' (--name=张三);
+// the command's own check comes last.
 ParseResult ParseArguments(const CommandSpec& command, const std::vector<std::string>& args);
 
 // True when the arguments ask for the command's help (--help or -h).

@@ -1,6 +1,7 @@
 // velmora-cli reading: one reading against the reading database, as text,
 // JSON, the finished result page, or that page as a PDF or a picture.
 #include <chrono>
+#include <climits>
 #include <ctime>
 #include <filesystem>
 #include <optional>
@@ -150,12 +151,16 @@ ValueRule HourRule()
     };
 }
 
-std::optional<std::string> CheckOptionsTogether(const ParsedArguments& args)
+}  // namespace
+
+std::optional<std::string> CheckBirthTogether(const ParsedArguments& args)
 {
     if (args.Value("--hour") == kUnknownHour && args.Has("--minute"))
         return "--hour unknown and --minute exclude each other: a birth whose hour is unknown has no minute";
     return std::nullopt;
 }
+
+namespace {
 
 // A day of the Gregorian calendar between the years 1 and 9999.
 ValueRule DayOfReading()
@@ -248,26 +253,12 @@ std::optional<OutputProblem> OutputProblemOf(const std::string& output, const Re
     return RefuseReplacing(picture.string(), OutputName::Beside);
 }
 
-int Emit(const std::string& bytes, const std::optional<std::string>& output, std::ostream& out, std::ostream& err)
-{
-    if (output) {
-        if (const auto problem = WriteOutputFile(*output, bytes)) {
-            err << "velmora-cli reading: " << problem->words << "\n";
-            return kExitFailure;
-        }
-        return kExitOk;
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-        err << "velmora-cli reading: could not write the output\n";
-        return kExitFailure;
-    }
-    return kExitOk;
-}
-
 int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
+    if (args.Has("--person"))
+        return RunPersonReading(args, ReadingCommand(), [&](const ParsedArguments& birth) {
+            return RunReading(birth, out, err);
+        }, err);
     const ReadingRequest request = MakeRequest(args);
     // The options' rules have checked every value; this is the window's own
     // check, kept as the last word on what a reading accepts.
@@ -299,7 +290,8 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
                 return kExitFailure;
             }
         }
-        const int status = Emit(format.render(request.input, record, request.script), request.output, out, err);
+        const int status =
+            EmitOutput(format.render(request.input, record, request.script), request.output, "reading", out, err);
         if (status == kExitOk && format.pictureBeside && request.output &&
             std::filesystem::is_regular_file(*request.output))
             WritePagePictureInto(std::filesystem::absolute(*request.output).parent_path().string());
@@ -310,7 +302,67 @@ int RunReading(const ParsedArguments& args, std::ostream& out, std::ostream& err
     }
 }
 
+// The birth's options, or a stored person instead, and the output's.
+std::vector<OptionSpec> ReadingOptions()
+{
+    std::vector<OptionSpec> options = BirthOptions();
+    OptionSpec person{"--person", "ID", "the birth of a person kept with velmora-cli people add (people list shows "
+                      "the ids), with the choices it was kept with; no birth option beside it",
+                      NumberFrom(1, INT_MAX, "the id is a whole number from 1")};
+    person.standsFor = kBirthPart;
+    options.push_back(std::move(person));
+    options.insert(options.end(), {
+        {"--chart", "", "add the full 八字 chart: each pillar's ten god, hidden stems, growth stage and "
+         "Nayin, the void branches, and the luck pillars (大运) with their exact start and their years"},
+        {"--as-of", "Y-M-D", "the day the reading is made on (today when not given): the age counts to it, "
+         "and the chart marks its luck pillar and year as the current ones", DayOfReading()},
+        {"--format", "FORMAT", FormatHelp() + " (text when not given)",
+         OneOf(FormatNames(), "the format")},
+        {"--output", "FILE", "write to FILE instead of standard output"},
+        {"--database", "PATH", "read this reading database instead of Orsk.dll"},
+        ScriptOption(),
+    });
+    return options;
+}
+
 }  // namespace
+
+std::vector<OptionSpec> BirthOptions()
+{
+    std::vector<OptionSpec> options = {
+            {"--name", "TEXT", "the name", PlainText("the name"), Need::Required},
+            {"--sex", "男|女", "the sex", OneOf({"男", "女"}, "the sex"), Need::Required},
+            {"--gregorian", "Y-M-D", "the birth date in the Gregorian calendar", DateText(false), Need::Required,
+             "date"},
+            {"--lunar", "Y-M-D", "the birth date in the Chinese lunar calendar", DateText(false), Need::Required,
+             "date"},
+            {"--leap", "", "the lunar month is a leap month", {}, Need::Optional, {}, "--lunar"},
+            {"--hour", "H|unknown", "the birth hour, 0 to 23, or unknown (时辰不详): the reading then lists "
+             "every 时辰 with its pillars and bone weight", HourRule(), Need::Required},
+            {"--minute", "M", "the birth minute, 0 to 59 (0 when not given)",
+             NumberFrom(0, 59, "the minute is 0 to 59")},
+            {"--precise", "", "the year and month change at the exact moments of 立春 and the other sectional "
+             "terms, and a clock time of China's daylight saving is turned back an hour"},
+            {"--place", "NAME", "the birthplace (velmora-cli places lists them), in China or abroad, by its "
+             "Chinese, traditional or English name: the day and hour follow true solar time there, and outside "
+             "the mainland the typed time is the local clock time of its zone; implies --precise", PlaceProblem,
+             Need::Optional, "where"},
+            {"--longitude", "DEG", "the birthplace's longitude, degrees east (west negative), instead of "
+             "--place; implies --precise",
+             ParsedBy(ParseLongitude, "the longitude is a number of degrees from -180 to 180"), Need::Optional,
+             "where"},
+            {"--timezone", "ZONE", "the time zone of the typed time with --longitude, an IANA name such as "
+             "America/New_York, read through the system's tz database with its history (Beijing time when not "
+             "given); implies --precise", TimeZoneProblem, Need::Optional, {}, "--longitude"},
+            {"--latitude", "DEG", "the birthplace's latitude, -90 to 90, noted with the longitude",
+             ParsedBy(ParseLatitude, "the latitude is a number of degrees from -90 to 90"), Need::Optional, {},
+             "--longitude"},
+            {"--zi", "late|early", "the 子时 school: late keeps 23:00-24:00 on its day (the default), early "
+             "takes the next day's day pillar and lunar day from 23:00", OneOf({"late", "early"}, "the 子时 school")},
+    };
+    for (OptionSpec& option : options) option.part = kBirthPart;
+    return options;
+}
 
 CommandSpec ReadingCommand()
 {
@@ -319,53 +371,15 @@ CommandSpec ReadingCommand()
         .summary = "One reading from a birth date and hour, against the reading database Orsk.dll, looked for "
                    "in the working folder, the program's folder and the installed data folder.",
         .words = {},
-        .options =
-            {
-                {"--name", "TEXT", "the name", PlainText("the name"), Need::Required},
-                {"--sex", "男|女", "the sex", OneOf({"男", "女"}, "the sex"), Need::Required},
-                {"--gregorian", "Y-M-D", "the birth date in the Gregorian calendar", DateText(false), Need::Required,
-                 "date"},
-                {"--lunar", "Y-M-D", "the birth date in the Chinese lunar calendar", DateText(false), Need::Required,
-                 "date"},
-                {"--leap", "", "the lunar month is a leap month", {}, Need::Optional, {}, "--lunar"},
-                {"--hour", "H|unknown", "the birth hour, 0 to 23, or unknown (时辰不详): the reading then lists "
-                 "every 时辰 with its pillars and bone weight", HourRule(), Need::Required},
-                {"--minute", "M", "the birth minute, 0 to 59 (0 when not given)",
-                 NumberFrom(0, 59, "the minute is 0 to 59")},
-                {"--precise", "", "the year and month change at the exact moments of 立春 and the other sectional "
-                 "terms, and a clock time of China's daylight saving is turned back an hour"},
-                {"--place", "NAME", "the birthplace (velmora-cli places lists them), in China or abroad, by its "
-                 "Chinese, traditional or English name: the day and hour follow true solar time there, and outside "
-                 "the mainland the typed time is the local clock time of its zone; implies --precise", PlaceProblem, Need::Optional, "where"},
-                {"--longitude", "DEG", "the birthplace's longitude, degrees east (west negative), instead of "
-                 "--place; implies --precise",
-                 ParsedBy(ParseLongitude, "the longitude is a number of degrees from -180 to 180"), Need::Optional,
-                 "where"},
-                {"--timezone", "ZONE", "the time zone of the typed time with --longitude, an IANA name such as "
-                 "America/New_York, read through the system's tz database with its history (Beijing time when not "
-                 "given); implies --precise", TimeZoneProblem, Need::Optional, {}, "--longitude"},
-                {"--latitude", "DEG", "the birthplace's latitude, -90 to 90, noted with the longitude",
-                 ParsedBy(ParseLatitude, "the latitude is a number of degrees from -90 to 90"), Need::Optional, {},
-                 "--longitude"},
-                {"--zi", "late|early", "the 子时 school: late keeps 23:00-24:00 on its day (the default), early "
-                 "takes the next day's day pillar and lunar day from 23:00", OneOf({"late", "early"}, "the 子时 school")},
-                {"--chart", "", "add the full 八字 chart: each pillar's ten god, hidden stems, growth stage and "
-                 "Nayin, the void branches, and the luck pillars (大运) with their exact start and their years"},
-                {"--as-of", "Y-M-D", "the day the reading is made on (today when not given): the age counts to it, "
-                 "and the chart marks its luck pillar and year as the current ones", DayOfReading()},
-                {"--format", "FORMAT", FormatHelp() + " (text when not given)",
-                 OneOf(FormatNames(), "the format")},
-                {"--output", "FILE", "write to FILE instead of standard output"},
-                {"--database", "PATH", "read this reading database instead of Orsk.dll"},
-                ScriptOption(),
-            },
+        .options = ReadingOptions(),
         .examples = {"velmora-cli reading --name 张三 --sex 男 --gregorian 1984-2-4 --hour 23",
                      "velmora-cli reading --name=李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --format json",
                      "velmora-cli reading --name 王五 --sex 男 --gregorian 2024-2-4 --hour 10 --minute 5 --place 成都",
                      "velmora-cli reading --name 赵六 --sex 女 --gregorian 1990-5-17 --hour unknown",
                      "velmora-cli reading --name 张三 --sex 女 --gregorian 1983-2-15 --hour 20 --precise --chart "
-                     "--as-of 2026-12-08 --format json"},
-        .check = CheckOptionsTogether,
+                     "--as-of 2026-12-08 --format json",
+                     "velmora-cli reading --person 3 --format pdf --output 王五.pdf"},
+        .check = CheckBirthTogether,
         .run = RunReading,
     };
 }

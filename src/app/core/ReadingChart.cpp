@@ -1,5 +1,7 @@
 #include "ReadingChart.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <sstream>
 
@@ -12,9 +14,13 @@ namespace {
 // The sexagenary index of a pillar's name, or -1.
 int PillarIndex(const std::string& name)
 {
-    for (int i = 0; i < 60; ++i)
-        if (SexagenaryName(i) == name) return i;
-    return -1;
+    static const std::array<std::string, 60> names = [] {
+        std::array<std::string, 60> all;
+        for (int i = 0; i < 60; ++i) all[i] = SexagenaryName(i);
+        return all;
+    }();
+    const auto found = std::find(names.begin(), names.end(), name);
+    return found == names.end() ? -1 : static_cast<int>(found - names.begin());
 }
 
 std::vector<int> PillarIndices(const std::string& siZhu)

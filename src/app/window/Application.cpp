@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include "WindowScript.h"
+
 #include "MessageBoxes.h"
 
 #include <QFont>
@@ -47,17 +49,7 @@ public:
 
 // The program speaks Chinese whatever the desktop's language: Qt's own
 // dialogs and buttons too, from the translations the system ships.
-void TApplication::LoadQtTranslations() {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const QString catalogue : {QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtwebengine_zh_CN")}) {
-        auto* translator = new QTranslator(this);
-        if (translator->load(catalogue, folder)) {
-            installTranslator(translator);
-        } else {
-            delete translator;
-        }
-    }
-}
+void TApplication::LoadQtTranslations() { InstallQtTranslations(*this, WindowScriptInForce()); }
 
 QPalette ProgramPalette() {
     const QColor paper(0xff, 0xfa, 0xf6);   // the page's background

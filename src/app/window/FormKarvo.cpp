@@ -3,21 +3,27 @@
 #include "Artwork.h"
 #include "InputCheck.h"
 #include "MessageBoxes.h"
+#include "ClickLabel.h"
 #include "MomentChooser.h"
 #include "MomentSettings.h"
+#include "PeopleDialog.h"
 #include "ResultPage.h"
 #include "ResultView.h"
 #include "StripTag.h"
+#include "WindowScript.h"
 #include "UnknownHour.h"
 #include "UnitPublic.h"
 #include "VendorSite.h"
 #include "WebBrowseEx.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QSettings>
@@ -43,7 +49,7 @@ std::string Utf8(const QString& text) {
 
 // A label shows its caption in full, as the form's labels size themselves.
 void SetCaption(QLabel* label, std::string_view caption) {
-    label->setText(Text(caption));
+    label->setText(InWindowScript(Text(caption)));
     label->adjustSize();
 }
 
@@ -152,6 +158,19 @@ void TFormKarvo::SetUpComponents() {
     connect(Moment, &TMomentChooser::ChoicesChanged, this, showHourClock);
     SetUpHourUnknown();
     SetUpChartSwitch();
+    // The script kept from the last start; a simplified one loads nothing.
+    SetWindowScript(LoadWindowScript(*OpenWindowSettings()));
+    SetUpScriptMenu();
+    lblPeople = new TClickLabel(PaintControl1->parentWidget());
+    lblPeople->setObjectName(QStringLiteral("lblPeople"));
+    lblPeople->setText(QStringLiteral("亲友…"));
+    lblPeople->setToolTip(QStringLiteral("保存、打开和查找亲友的生辰"));
+    lblPeople->setAlignment(Qt::AlignCenter);
+    lblPeople->setAttribute(Qt::WA_Hover);
+    lblPeople->setCursor(Qt::PointingHandCursor);
+    lblPeople->setStyleSheet(QuietTagStyle);
+    PaintControl1->installEventFilter(this);
+    PlacePeopleTag();
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
@@ -182,6 +201,7 @@ void TFormKarvo::ConnectHandlers() {
     connect(lblGregorian, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblGregorianClick));
     connect(rbGregorian, &QRadioButton::clicked, this, Handler(&TFormKarvo::lblGregorianClick));
     connect(lblLeap, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblLeapClick));
+    connect(lblPeople, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblPeopleClick));
     connect(tmrUpdate, &QTimer::timeout, this, Handler(&TFormKarvo::tmrUpdateTimer));
     connect(N1, &QAction::triggered, this, Handler(&TFormKarvo::N1Click));
     connect(N2, &QAction::triggered, this, Handler(&TFormKarvo::N2Click));
@@ -216,6 +236,9 @@ void TFormKarvo::Inform(std::string_view text) {
 }
 
 bool TFormKarvo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == PaintControl1 && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        PlacePeopleTag();
+    }
     if (event->type() == QEvent::KeyPress) {
         Guarded([&] { edtNameKeyDown(watched, *static_cast<QKeyEvent*>(event)); });
     }
@@ -289,6 +312,33 @@ void TFormKarvo::SetUpHourUnknown() {
         Guarded([this] { btnBeginClick(); });
     });
     wbKarvo->setLinkHandler([this](const QUrl& url) { return OpenCandidate(url); });
+}
+
+void TFormKarvo::SetUpScriptMenu() {
+    auto* menu = pm1->addMenu(QStringLiteral("文字"));
+    menu->setObjectName(QStringLiteral("pmScript"));
+    auto* choices = new QActionGroup(menu);
+    const std::pair<Script, QString> scripts[] = {{Script::Simplified, QStringLiteral("简体")},
+                                                  {Script::Taiwan, QStringLiteral("繁體（台灣）")},
+                                                  {Script::HongKong, QStringLiteral("繁體（香港）")},
+                                                  {Script::Traditional, QStringLiteral("繁體")}};
+    for (const auto& [script, caption] : scripts) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QStringLiteral("script_") + QString::fromUtf8(ScriptName(script).data()));
+        action->setCheckable(true);
+        action->setChecked(script == WindowScriptInForce());
+        // Each choice reads as its own script does.
+        KeepTextAsIs(*action);
+        choices->addAction(action);
+        connect(action, &QAction::triggered, this, [this, script = script] { ChooseScript(script); });
+    }
+}
+
+void TFormKarvo::ChooseScript(Script script) {
+    SetWindowScript(script);
+    SaveWindowScript(*OpenWindowSettings(), script);
+    ShowTextsInWindowScript(*this);
+    Guarded([this] { btnBeginClick(); });
 }
 
 void TFormKarvo::SetUpChartSwitch() {
@@ -380,6 +430,56 @@ void TFormKarvo::lblLeapClick() {
 }
 
 // ---------------------------------------------------------------------------
+// People
+
+// On the top edge of the summary strip, at its left end.
+void TFormKarvo::PlacePeopleTag() {
+    constexpr int TagInset = 8;
+    PlaceOnStripEdge(*lblPeople, *PaintControl1, PaintControl1->x() + TagInset + lblPeople->sizeHint().width());
+}
+
+void TFormKarvo::lblPeopleClick() {
+    if (People == nullptr) {
+        TPeopleDialog::Hooks hooks;
+        hooks.currentBirth = [this] { return ReadBirthInput(); };
+        hooks.openBirth = [this](const BirthInput& input) { Guarded([&] { OpenBirth(input); }); };
+        hooks.confirm = [](QWidget* owner, const QString& question) {
+            return QMessageBox::question(owner, QStringLiteral("亲友"), question) == QMessageBox::Yes;
+        };
+        hooks.inform = [this](QWidget* owner, const QString& text) { services_.Messages->Information(owner, text); };
+        hooks.chooseFile = [](QWidget* owner, bool save) {
+            const QString filter = QStringLiteral("亲友 (*.json *.csv)");
+            return save ? QFileDialog::getSaveFileName(owner, QStringLiteral("导出亲友"), QStringLiteral("亲友.json"), filter)
+                        : QFileDialog::getOpenFileName(owner, QStringLiteral("导入亲友"), QString(), filter);
+        };
+        People = new TPeopleDialog(this, std::move(hooks));
+    }
+    People->ShowList();
+    People->show();
+    People->raise();
+    People->activateWindow();
+}
+
+void TFormKarvo::OpenBirth(const BirthInput& input) {
+    edtName->setText(QString::fromStdString(input.name));
+    cbbSex->setCurrentText(QString::fromStdString(input.sex));
+    if (input.mode == CalendarMode::Lunar) {
+        lblLunarClick();
+        chkLeap->setChecked(input.leap);
+    } else {
+        lblGregorianClick();
+    }
+    edtYear->setText(QString::fromStdString(input.year));
+    edtMonth->setText(QString::fromStdString(input.month));
+    edtDay->setText(QString::fromStdString(input.day));
+    edtHour->setText(QString::fromStdString(input.hour));
+    HourUnknown->SetOn(input.hourUnknown);
+    edtHour->setEnabled(!input.hourUnknown);
+    Moment->SetOptions(input.moment);
+    btnBeginClick();
+}
+
+// ---------------------------------------------------------------------------
 // The reading
 
 void TFormKarvo::btnBeginClick() {
@@ -413,6 +513,8 @@ void TFormKarvo::ShowSummary() {
                                                                         "之间，各时辰见结果页的时辰表")
                                                : QString());
     DrawZodiacPicture(reading.ShuXiangIndex);
+    // The tags and captions a reading changes follow the window's script.
+    ShowTextsInWindowScript(*this);
 }
 
 // The animal's 50 x 50 picture goes onto the picture box's 49 x 48 bitmap at
@@ -432,7 +534,8 @@ void TFormKarvo::DrawZodiacPicture(int index) {
 }
 
 void TFormKarvo::ShowResultPage() {
-    const std::string page = WriteResultPage(*karvoInfo_, Utf8(edtName->text()), Utf8(cbbSex->currentText()));
+    const std::string page =
+        WriteResultPage(*karvoInfo_, Utf8(edtName->text()), Utf8(cbbSex->currentText()), WindowScriptInForce());
     wbKarvo->Navigate(QString::fromStdString(page));
     export_->SetReading(*karvoInfo_, edtName->text());
 }

@@ -17,6 +17,8 @@
 // error box with its own text, and the window goes on.
 #pragma once
 
+#include "Script.h"
+
 #include "ApplicationEvents.h"
 #include "FormServices.h"
 #include "KarvoInfo.h"
@@ -53,7 +55,9 @@ inline constexpr char16_t kPdfMenuCaption[] = u"导出PDF…";
 inline constexpr char16_t kPrintMenuCaption[] = u"打印…";
 inline constexpr char16_t kPictureMenuCaption[] = u"保存为图片…";
 
+class TClickLabel;
 class TMomentChooser;
+class TPeopleDialog;
 class TStripTag;
 
 class TFormKarvo : public QWidget, public Ui::FormKarvo {
@@ -79,6 +83,9 @@ public:
     TApplicationEvents* ApplicationEvents1 = nullptr;
     // The exact birth moment: its tag on the summary strip and its panel.
     TMomentChooser* Moment = nullptr;
+    // 亲友…: the tag on the summary strip and the people list it opens.
+    TClickLabel* lblPeople = nullptr;
+    TPeopleDialog* People = nullptr;  // made when the tag is first clicked
     // 时辰不详: a switch beside the exact-moment tag; on, the hour box rests
     // and the reading lists every 时辰.
     TStripTag* HourUnknown = nullptr;
@@ -106,6 +113,10 @@ public:
     // The restore message (0x0545) of a later start: the window comes back from
     // the task bar and to the front.
     void RestoreMessage();
+    // Shows the people list, making it the first time.
+    void lblPeopleClick();
+    // Fills the form and the exact moment's choices with a birth and reads it.
+    void OpenBirth(const BirthInput& input);
 
     // The name, the four numbers filled in; the numbers digits only; the hour at most 23.
     bool ValidateInputs() const;
@@ -132,9 +143,13 @@ private:
     void BannerLoaded(bool loaded);
     void SetUpHourUnknown();
     void SetUpChartSwitch();
+    // 文字 in the menu: 简体, 繁體（台灣）, 繁體（香港）, 繁體; kept between starts.
+    void SetUpScriptMenu();
+    void ChooseScript(Script script);
     // A link of the page's table of 时辰: reads that 时辰. True when it was one.
     bool OpenCandidate(const QUrl& url);
     void DrawZodiacPicture(int index);
+    void PlacePeopleTag();
     void PopUpMenuOnce(const QPoint& where);
     void Inform(std::string_view text);
     void ShowError(std::exception_ptr error);

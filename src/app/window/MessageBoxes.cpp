@@ -1,5 +1,7 @@
 #include "MessageBoxes.h"
 
+#include "WindowScript.h"
+
 #include <QMessageBox>
 
 #include <stdexcept>
@@ -17,11 +19,12 @@ QString ExceptionText(std::exception_ptr error) {
 }
 
 void TDialogMessageBoxes::Information(QWidget* owner, const QString& text) {
-    QMessageBox::information(owner, QString::fromUtf16(kMessageCaption), text, QMessageBox::Ok);
+    QMessageBox::information(owner, InWindowScript(QString::fromUtf16(kMessageCaption)), InWindowScript(text),
+                             QMessageBox::Ok);
 }
 
 void TDialogMessageBoxes::Error(QWidget* owner, const QString& text) {
-    QMessageBox::critical(owner, QString::fromUtf16(kApplicationTitle), text, QMessageBox::Ok);
+    QMessageBox::critical(owner, QString::fromUtf16(kApplicationTitle), InWindowScript(text), QMessageBox::Ok);
 }
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include "MomentPanel.h"
 #include "MomentSettings.h"
 #include "StripTag.h"
+#include "WindowScript.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -47,6 +48,7 @@ void TMomentChooser::OpenPanel() {
         return;
     }
     MakePanel();
+    ShowTextsInWindowScript(*panel);
     panel->setFont(lblMoment->window()->font());
     panel->PopUpUnder(*lblMoment);
 }
@@ -66,6 +68,15 @@ void TMomentChooser::MakePanel() {
         panel->hide();
         read_();
     });
+}
+
+void TMomentChooser::SetOptions(const MomentOptions& options) {
+    options_ = options;
+    if (panel != nullptr) {
+        panel->SetOptions(options_);
+    }
+    SaveMomentOptions(*settings_, options_);
+    ShowTag();
 }
 
 void TMomentChooser::TakeChoices() {

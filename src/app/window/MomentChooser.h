@@ -31,6 +31,8 @@ public:
     ~TMomentChooser() override;
 
     const MomentOptions& Options() const { return options_; }
+    // Puts these choices in force (a kept person's), as the panel would.
+    void SetOptions(const MomentOptions& options);
 
     TClickLabel* lblMoment = nullptr;  // the tag
     TMomentPanel* panel = nullptr;  // made when the tag is first clicked

@@ -1,5 +1,7 @@
 #include "MomentPanel.h"
 
+#include "WindowScript.h"
+
 #include "MomentSettings.h"
 #include "Places.h"
 #include "SpinEdit.h"
@@ -345,7 +347,7 @@ void TMomentPanel::PlaceChosen(const QString& displayName) {
 }
 
 void TMomentPanel::ProvinceChosen(int index) {
-    FillCities(index > 0 ? cbbProvince->itemText(index) : QString());
+    FillCities(index > 0 ? SimplifiedItemText(*cbbProvince, index) : QString());
 }
 
 void TMomentPanel::CityChosen(int index) {
@@ -386,7 +388,7 @@ void TMomentPanel::ShowPlaceInLists(const QString& displayName) {
     const int province = std::max(0, cbbProvince->findText(Text(place->province)));
     if (province != cbbProvince->currentIndex() || cbbCity->count() <= 1) {
         cbbProvince->setCurrentIndex(province);
-        FillCities(province > 0 ? cbbProvince->itemText(province) : QString());
+        FillCities(province > 0 ? SimplifiedItemText(*cbbProvince, province) : QString());
     }
     cbbCity->setCurrentIndex(std::max(0, cbbCity->findData(Text(place->DisplayName()))));
 }
@@ -455,11 +457,11 @@ void TMomentPanel::paintEvent(QPaintEvent* /*event*/) {
     bold.setBold(true);
     painter.setFont(bold);
     painter.setPen(Strong);
-    painter.drawText(title.adjusted(12, 0, -12, 0), Qt::AlignLeft | Qt::AlignVCenter, PanelTitle);
+    painter.drawText(title.adjusted(12, 0, -12, 0), Qt::AlignLeft | Qt::AlignVCenter, InWindowScript(PanelTitle));
     painter.setFont(font());
     painter.setPen(Quiet);
     painter.drawText(title.adjusted(12, 0, -12, 0), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("真太阳时 · 节气交接 · 子时"));
+                     InWindowScript(QStringLiteral("真太阳时 · 节气交接 · 子时")));
 }
 
 }  // namespace velmora

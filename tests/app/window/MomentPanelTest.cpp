@@ -11,6 +11,7 @@
 #include "WindowTestSupport.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -224,12 +225,37 @@ TEST_F(MomentPanel, TheChartSwitchShowsTheFullChartAndIsKeptAfterARestart) {
     }));
     EXPECT_TRUE(WaitFor([&] { return PageText(*form_->wbKarvo).contains(QStringLiteral("大运")); }));
     SaveScreenOf(*form_, QStringLiteral("window-chart"));
-    RunScript(*form_->wbKarvo, QStringLiteral("document.querySelector('.bazi-now details').open = true;"
-                                              "document.querySelector('.bazi-now').scrollIntoView(); true"));
+    EXPECT_TRUE(RunScript(*form_->wbKarvo, QStringLiteral("var card = document.querySelector('.bazi-card details');"
+                                                          "card.open = true; card.scrollIntoView(); card.open"))
+                    .toBool());
     SaveScreenOf(*form_, QStringLiteral("window-chart-luck-open"));
     Reopen();
     EXPECT_TRUE(form_->ChartSwitch->IsOn());
     EXPECT_TRUE(WaitFor([&] { return PageText(*form_->wbKarvo).contains(QStringLiteral("八字详盘")); }));
+}
+
+// 文字 in the menu turns the whole window into traditional characters at once,
+// the page and the panel too, and is kept; 简体 turns it back.
+TEST_F(MomentPanel, TheWindowSpeaksTheChosenScriptAtOnceAndAfterARestart) {
+    Open();
+    auto* taiwan = form_->findChild<QAction*>(QStringLiteral("script_taiwan"));
+    ASSERT_NE(taiwan, nullptr);
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [&] { taiwan->trigger(); }));
+    EXPECT_EQ(form_->lblLunar->text(), QStringLiteral("農曆"));
+    EXPECT_EQ(form_->N1->text(), QStringLiteral("導出算命結果"));
+    EXPECT_TRUE(WaitFor([&] { return PageText(*form_->wbKarvo).contains(QStringLiteral("屬相")); }));
+    EXPECT_TRUE(PageText(*form_->wbKarvo).contains(QStringLiteral("姓名：输入姓名"))) << "the typed name stays";
+    OpenPanel();
+    EXPECT_TRUE(form_->Moment->panel->findChild<QCheckBox*>() != nullptr);
+    SaveScreenOf(*form_, QStringLiteral("window-taiwan-panel"));
+    form_->Moment->panel->hide();
+
+    Reopen();
+    EXPECT_EQ(form_->lblLunar->text(), QStringLiteral("農曆"));
+    EXPECT_TRUE(form_->findChild<QAction*>(QStringLiteral("script_taiwan"))->isChecked());
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [&] { form_->findChild<QAction*>(QStringLiteral("script_simplified"))->trigger(); }));
+    EXPECT_EQ(form_->lblLunar->text(), QStringLiteral("农历"));
+    EXPECT_EQ(form_->N1->text(), QStringLiteral("导出算命结果"));
 }
 
 TEST_F(MomentPanel, TheSkippedDaylightSavingHourIsToldAndThePreviousReadingStays) {
