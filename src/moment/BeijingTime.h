@@ -9,6 +9,9 @@ namespace velmora {
 
 using BeijingSeconds = long long;
 
+// Beijing standard time's offset from UTC.
+inline constexpr BeijingSeconds kBeijingUtcOffset = 8 * 3600;
+
 struct CivilTime {
     int year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0;
     bool operator==(const CivilTime&) const = default;

@@ -23,15 +23,17 @@ struct MomentOptions {
     std::string place;                     // a name PlaceNamed knows; implies precise mode
     std::optional<double> longitude;       // typed instead of a place (degrees east); implies precise mode
     std::optional<double> latitude;        // optional with a typed longitude
+    std::string timeZone;                  // IANA zone of the typed time, with a typed longitude; empty: Beijing time
     ZiSchool zi = ZiSchool::Late;
 
     // True when any option differs from the classic reading.
     bool AnyGiven() const
     {
-        return minute.has_value() || precise || !place.empty() || longitude.has_value() || zi != ZiSchool::Late;
+        return minute.has_value() || precise || !place.empty() || longitude.has_value() || !timeZone.empty() ||
+               zi != ZiSchool::Late;
     }
     // Precise mode is on by itself or through a birthplace.
-    bool IsPrecise() const { return precise || !place.empty() || longitude.has_value(); }
+    bool IsPrecise() const { return precise || !place.empty() || longitude.has_value() || !timeZone.empty(); }
 };
 
 }  // namespace velmora

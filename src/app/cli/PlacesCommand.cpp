@@ -14,16 +14,8 @@ namespace {
 std::string PlaceLine(const Place& place)
 {
     char coordinates[64];
-    std::snprintf(coordinates, sizeof coordinates, "\t%.4f\t%.4f\n", place.longitude, place.latitude);
-    return place.DisplayName() + "\t" + place.province + coordinates;
-}
-
-std::vector<Place> AllPlaces()
-{
-    std::vector<Place> places;
-    for (const std::string& province : Provinces())
-        for (Place& place : PlacesInProvince(province)) places.push_back(std::move(place));
-    return places;
+    std::snprintf(coordinates, sizeof coordinates, "\t%.4f\t%.4f\t", place.longitude, place.latitude);
+    return place.DisplayName() + "\t" + place.province + coordinates + place.timeZone + "\n";
 }
 
 int RunPlaces(const ParsedArguments& args, std::ostream& out, std::ostream& err)
@@ -46,15 +38,18 @@ int RunPlaces(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 CommandSpec PlacesCommand()
 {
     static const std::string summary =
-        "The built-in birthplaces whose name holds TEXT, in simplified or traditional characters (all of them "
-        "without TEXT), best matches first, one a line, tab-separated: the name --place takes, the province, longitude and latitude in degrees. " +
+        "The built-in birthplaces, in China and abroad, whose name holds TEXT (all of them without TEXT), best "
+        "matches first, one a line, tab-separated: the name --place takes, the province (abroad the country), "
+        "longitude and latitude in degrees, and the time zone. TEXT may be a Chinese name in simplified or "
+        "traditional characters or an English name. " +
         std::string(PlaceDataAttribution()) + ".";
     return {
         .name = "places",
         .summary = summary,
-        .words = {{"TEXT", "part of a place's Chinese name", PlainText("the text"), Need::Optional}},
+        .words = {{"TEXT", "part of a place's name", PlainText("the text"), Need::Optional}},
         .options = {ScriptOption()},
-        .examples = {"velmora-cli places 成都", "velmora-cli places 朝阳区", "velmora-cli places 臺北 --script taiwan"},
+        .examples = {"velmora-cli places 成都", "velmora-cli places 朝阳区", "velmora-cli places 倫敦",
+                     "velmora-cli places Vancouver", "velmora-cli places 臺北 --script taiwan"},
         .run = RunPlaces,
     };
 }

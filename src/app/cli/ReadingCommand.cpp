@@ -16,6 +16,7 @@
 #include "InputCheck.h"
 #include "MessageText.h"
 #include "PlaceSearch.h"
+#include "ZoneClock.h"
 #include "Reading.h"
 #include "ReadingDatabase.h"
 #include "ReadingFormats.h"
@@ -110,7 +111,11 @@ MomentOptions MakeMomentOptions(const ParsedArguments& args)
     double degrees = 0;
     if (const auto text = args.Value("--minute"); text && ParseMinute(*text, minute)) moment.minute = minute;
     moment.precise = args.Has("--precise");
-    if (const auto place = args.Value("--place")) moment.place = PlaceNamedInAnyScript(*place)->DisplayName();
+    // A name the list fits is kept as typed, so the reading can tell how it
+    // settled it; one found only through its other spellings by that place's name.
+    if (const auto place = args.Value("--place"))
+        moment.place = LookUpPlace(*place).place ? *place : PlaceNamedInAnyScript(*place)->DisplayName();
+    if (const auto zone = args.Value("--timezone")) moment.timeZone = *zone;
     if (const auto text = args.Value("--longitude"); text && ParseLongitude(*text, degrees)) moment.longitude = degrees;
     if (const auto text = args.Value("--latitude"); text && ParseLatitude(*text, degrees)) moment.latitude = degrees;
     if (const auto text = args.Value("--zi")) ParseZiSchool(*text, moment.zi);
@@ -121,12 +126,18 @@ MomentOptions MakeMomentOptions(const ParsedArguments& args)
 std::optional<std::string> PlaceProblem(std::string_view name)
 {
     if (!IsPlainUtf8(name)) return "the place is not plain UTF-8 text";
-    if (PlaceNamedInAnyScript(name)) return std::nullopt;
+    const PlaceMatch match = LookUpPlace(name);
+    if (match.place || (match.candidates.empty() && PlaceNamedInAnyScript(name))) return std::nullopt;
     std::string same;
-    for (const Place& place : FindPlaces(name, 6))
-        if (place.name == name) same += (same.empty() ? "" : ", ") + place.DisplayName();
+    for (const Place& place : match.candidates) same += (same.empty() ? "" : ", ") + place.DisplayName();
     if (!same.empty()) return "several places have this name; give one of " + same;
     return "no such place in the list (velmora-cli places TEXT finds names; --longitude works for any place)";
+}
+
+std::optional<std::string> TimeZoneProblem(std::string_view zone)
+{
+    if (KnownTimeZone(zone)) return std::nullopt;
+    return "no such time zone in the system's tz database (an IANA name such as America/New_York)";
 }
 
 constexpr std::string_view kUnknownHour = "unknown";
@@ -257,9 +268,9 @@ ReadingAnswer Answer(const ReadingRequest& request, TDatabaseQuery& query)
         return answer;
     }
     const ReadingOutcome outcome = ComputeReading(request.input, request.asOf, query, answer.record);
-    if (outcome == ReadingOutcome::UnknownPlace) {
+    if (outcome == ReadingOutcome::UnknownPlace || outcome == ReadingOutcome::AmbiguousPlace) {
         answer.status = kExitUsage;
-        answer.problem = OutcomeMessage(outcome);
+        answer.problem = ReadingMessage(outcome, request.input);
     } else if (outcome != ReadingOutcome::Complete) {
         // Without a window a reading that ends early still needs a word.
         const std::string message = ReadingMessage(outcome, request.input);
@@ -347,12 +358,17 @@ std::vector<OptionSpec> BirthOptions()
              NumberFrom(0, 59, "the minute is 0 to 59")},
             {"--precise", "", "the year and month change at the exact moments of 立春 and the other sectional "
              "terms, and a clock time of China's daylight saving is turned back an hour"},
-            {"--place", "NAME", "the birthplace (velmora-cli places lists them): the day and hour follow true "
-             "solar time there; implies --precise", PlaceProblem, Need::Optional, "where"},
+            {"--place", "NAME", "the birthplace (velmora-cli places lists them), in China or abroad, by its "
+             "Chinese, traditional or English name: the day and hour follow true solar time there, and outside "
+             "the mainland the typed time is the local clock time of its zone; implies --precise", PlaceProblem,
+             Need::Optional, "where"},
             {"--longitude", "DEG", "the birthplace's longitude, degrees east (west negative), instead of "
              "--place; implies --precise",
              ParsedBy(ParseLongitude, "the longitude is a number of degrees from -180 to 180"), Need::Optional,
              "where"},
+            {"--timezone", "ZONE", "the time zone of the typed time with --longitude, an IANA name such as "
+             "America/New_York, read through the system's tz database with its history (Beijing time when not "
+             "given); implies --precise", TimeZoneProblem, Need::Optional, {}, "--longitude"},
             {"--latitude", "DEG", "the birthplace's latitude, -90 to 90, noted with the longitude",
              ParsedBy(ParseLatitude, "the latitude is a number of degrees from -90 to 90"), Need::Optional, {},
              "--longitude"},

@@ -61,10 +61,15 @@ struct TKarvoInfo {
     std::string Longitude;     // degrees east, as used for true solar time
     bool Precise = false;      // year and month pillars changed at the terms' moments
     std::string ZiSchoolName;  // "late" or "early" when an option was given
+    // Where and when, in a precise reading (empty where they do not apply).
+    std::string TimeZone;      // IANA name of the typed time: Asia/Shanghai for Beijing time
+    std::string UtcOffset;     // the typed clock's offset at birth, e.g. +08:00, +09:00 in China's summer time
+    std::string BirthUtc;      // YYYY-MM-DDTHH:MMZ
     // The birth moment in Beijing standard time and in true solar time, as
     // YYYY-MM-DD HH:MM, in a precise reading (the solar one with a longitude).
     std::string BeijingMoment;
     std::string SolarMoment;
+    std::string Latitude;      // degrees north, of the birthplace or as typed
 
     // 时辰不详: the hour fields stay empty, SiZhu and WuXing hold the pillars
     // every candidate shares, and the candidates are listed.

@@ -9,6 +9,7 @@
 #include "DaylightSaving.h"
 #include "Places.h"
 #include "TermMoments.h"
+#include "ZoneClock.h"
 
 namespace velmora {
 namespace {
@@ -100,6 +101,22 @@ std::pair<TermAt, TermAt> SectionalTermsAround(BeijingSeconds moment)
     return {before, after};
 }
 
+// The clock a typed time was read on: Beijing time with China's
+// daylight-saving table, or a zone of the tz database.
+struct BirthClock {
+    std::string zone;  // empty for Beijing time
+    ZoneReading reading;
+    bool Zoned() const { return !zone.empty(); }
+};
+
+std::string ClockChange(const ZoneReading& reading)
+{
+    const int step = (reading.offsetAfter - reading.offsetBefore) / 60;
+    return "当地时间" + MomentText(reading.change - kBeijingUtcOffset + reading.offsetBefore).substr(0, 16) + "起由UTC" +
+           UtcOffsetText(reading.offsetBefore) + "改为UTC" + UtcOffsetText(reading.offsetAfter) + "（时钟拨" +
+           (step > 0 ? "快" : "慢") + std::to_string(std::abs(step)) + "分钟）";
+}
+
 class NoteWriter {
 public:
     NoteWriter(const ChartMoment& chart, const MomentRules& rules, const ChartReader& read, TKarvoInfo& record)
@@ -108,9 +125,14 @@ public:
     }
 
     // What the precise mode applied, in the order it applied it.
-    void Applied(const CivilTime& clock, const std::optional<Place>& place, std::optional<double> latitude)
+    void Applied(const CivilTime& clock, const std::optional<Place>& place, std::optional<double> latitude,
+                 const BirthClock& birthClock)
     {
-        if (InDaylightSaving(chart_.standard))
+        if (birthClock.Zoned())
+            Add("本次按精确时刻排盘。出生时间" + DateText(clock) + " " + HourMinute(clock) + "是" + birthClock.zone +
+                "时区的当地时间（UTC" + UtcOffsetText(birthClock.reading.offsetSeconds) + "），即北京时间" +
+                DateText(ToCivilTime(chart_.standard)) + " " + HourMinute(chart_.standard) + "。");
+        else if (InDaylightSaving(chart_.standard))
             Add("本次按精确时刻排盘。出生时的钟表时间" + DateText(clock) + " " + HourMinute(clock) +
                 "正值夏令时，比北京标准时间快一小时，已拨回一小时，按北京标准时间" + HourMinute(chart_.standard) +
                 "计算。");
@@ -313,6 +335,18 @@ public:
             "），" + Differences(record_, *otherRecord) + "。");
     }
 
+    // A local time abroad that the clocks went back over.
+    void ZoneRepeated(const CivilTime& clock, const BirthClock& birthClock)
+    {
+        const ZoneReading& reading = birthClock.reading;
+        const auto otherRecord = ReadAt(*reading.second, rules_);
+        if (!otherRecord) return;
+        Add(DateText(clock) + " " + HourMinute(clock) + "这一当地时间在" + birthClock.zone + "时区出现了两次：" +
+            ClockChange(reading) + "。本次按第一次（UTC" + UtcOffsetText(reading.offsetSeconds) + "，北京时间" +
+            HourMinute(chart_.standard) + "）排盘；若是第二次（UTC" + UtcOffsetText(reading.secondOffsetSeconds) +
+            "，北京时间" + HourMinute(*reading.second) + "），" + Differences(record_, *otherRecord) + "。");
+    }
+
 private:
     // Whether the classic rule (for a precise reading) or the precise one
     // (for a classic reading) gives another year or month pillar.
@@ -357,23 +391,34 @@ private:
 
 bool ValidLongitude(double degrees) { return std::isfinite(degrees) && std::fabs(degrees) <= 180; }
 
-// The birthplace the options name and the longitude true solar time follows;
-// nothing when the place is unknown or the longitude out of range.
-struct Where {
+// The birthplace and clock of the options; an outcome when they are unusable.
+struct Whereabouts {
     std::optional<Place> place;
-    std::optional<double> longitude;
+    std::string placeNote;  // why a place of several was taken
+    std::optional<double> longitude, latitude;
+    std::string zone;       // empty: Beijing time
 };
 
-std::optional<Where> ResolveWhere(const MomentOptions& options)
+std::optional<ReadingOutcome> FindWhereabouts(const MomentOptions& options, Whereabouts& where)
 {
-    Where where{std::nullopt, options.longitude};
+    where.longitude = options.longitude;
+    where.latitude = options.latitude;
+    where.zone = options.timeZone;
     if (!options.place.empty()) {
-        where.place = PlaceNamed(options.place);
-        if (!where.place) return std::nullopt;
+        PlaceMatch match = LookUpPlace(options.place);
+        if (!match.place)
+            return match.candidates.empty() ? ReadingOutcome::UnknownPlace : ReadingOutcome::AmbiguousPlace;
+        where.place = std::move(match.place);
+        where.placeNote = std::move(match.note);
         where.longitude = where.place->longitude;
+        where.latitude = where.place->latitude;
+        where.zone = where.place->timeZone;
     }
-    if (where.longitude && !ValidLongitude(*where.longitude)) return std::nullopt;
-    return where;
+    if (where.longitude && !ValidLongitude(*where.longitude)) return ReadingOutcome::UnknownPlace;
+    // Beijing time keeps China's own daylight-saving table.
+    if (where.zone == kChinaTimeZone) where.zone.clear();
+    if (!where.zone.empty() && !KnownTimeZone(where.zone)) return ReadingOutcome::UnknownPlace;
+    return std::nullopt;
 }
 
 // "1990-05-17 08:30"
@@ -382,19 +427,29 @@ std::string MinuteMoment(const CivilTime& t) { return FormatDateTime(t).substr(0
 // Whether a time lies in the 子时 around midnight, 23:00 to 01:00.
 bool InMidnightShichen(const CivilTime& t) { return t.hour == 23 || t.hour == 0; }
 
+// Where and when, beside the moments, in a precise reading.
+void WriteZoneFields(const ChartMoment& chart, const Whereabouts& where, int utcOffset, TKarvoInfo& r)
+{
+    r.TimeZone = where.zone.empty() ? std::string(kChinaTimeZone) : where.zone;
+    r.UtcOffset = UtcOffsetText(utcOffset);
+    const std::string utc = MinuteMoment(ToCivilTime(chart.standard - kBeijingUtcOffset));
+    r.BirthUtc = utc.substr(0, 10) + "T" + utc.substr(11) + "Z";
+    if (where.latitude) r.Latitude = Printf("%.2f", *where.latitude);
+}
+
 }  // namespace
 
 std::optional<ChartMoment> ChartAtDecidingTime(const CivilTime& deciding, const MomentOptions& options)
 {
-    const auto where = ResolveWhere(options);
-    if (!where) return std::nullopt;
-    const MomentRules rules{options.IsPrecise(), where->longitude, options.zi};
+    Whereabouts where;
+    if (FindWhereabouts(options, where)) return std::nullopt;
+    const MomentRules rules{options.IsPrecise(), where.longitude, options.zi};
     BeijingSeconds standard = ToBeijingSeconds(deciding);
-    if (where->longitude) {
+    if (where.longitude) {
         // True solar time runs ahead of Beijing time by the longitude's
         // minutes and the equation of time; the latter moves by well under a
         // second over the difference, so one step finds the moment.
-        const double longitudeSeconds = (*where->longitude - 120.0) * 240.0;
+        const double longitudeSeconds = (*where.longitude - 120.0) * 240.0;
         const BeijingSeconds guess = standard - std::llround(longitudeSeconds);
         standard = guess - std::llround(EquationOfTime(guess));
     }
@@ -405,15 +460,21 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
                                TKarvoInfo& record)
 {
     if (clock.hour < 0 || clock.hour > 23 || clock.minute < 0 || clock.minute > 59) return ReadingOutcome::DateError;
-    const auto where = ResolveWhere(options);
-    if (!where) return ReadingOutcome::UnknownPlace;
-    const std::optional<Place>& place = where->place;
-    const std::optional<double>& longitude = where->longitude;
+    Whereabouts where;
+    if (const auto problem = FindWhereabouts(options, where)) return *problem;
+    const std::optional<Place>& place = where.place;
+    const std::optional<double>& longitude = where.longitude;
 
     const bool precise = options.IsPrecise();
+    BirthClock birthClock{where.zone, {}};
     const ClockReading reading = ReadClock(ToBeijingSeconds(clock));
-    if (precise && reading.Skipped()) return ReadingOutcome::SkippedClockTime;
-    const BeijingSeconds standard = precise ? *reading.first : ToBeijingSeconds(clock);
+    std::optional<BeijingSeconds> first = reading.first;
+    if (birthClock.Zoned()) {
+        birthClock.reading = *ReadZoneClock(birthClock.zone, clock);
+        first = birthClock.reading.first;
+    }
+    if (precise && !first) return ReadingOutcome::SkippedClockTime;
+    const BeijingSeconds standard = precise ? *first : ToBeijingSeconds(clock);
     const MomentRules rules{precise, longitude, options.zi};
     const ChartMoment chart = ChartAt(standard, rules);
     std::optional<TKarvoInfo> result = read(chart, ChartDetail::Whole);
@@ -433,12 +494,19 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
     if (place) r.Place = place->DisplayName();
     r.Precise = precise;
     r.ZiSchoolName = std::string(ZiSchoolName(options.zi));
+    if (precise)
+        WriteZoneFields(chart, where,
+                          birthClock.Zoned() ? birthClock.reading.offsetSeconds
+                                             : kBeijingUtcOffset + (InDaylightSaving(standard) ? 3600 : 0),
+                          r);
 
     NoteWriter notes(chart, rules, read, r);
-    if (precise) notes.Applied(clock, place, place ? std::nullopt : options.latitude);
+    if (!where.placeNote.empty()) r.Notes.push_back(where.placeNote);
+    if (precise) notes.Applied(clock, place, place ? std::nullopt : options.latitude, birthClock);
     // The school only matters for a birth around midnight, or when it was chosen.
     if (options.zi == ZiSchool::Early || (precise && InMidnightShichen(chart.dayTime))) notes.School();
-    if (precise && reading.Repeated()) notes.Repeated(clock, *reading.second);
+    if (precise && birthClock.Zoned() && birthClock.reading.Repeated()) notes.ZoneRepeated(clock, birthClock);
+    if (precise && !birthClock.Zoned() && reading.Repeated()) notes.Repeated(clock, *reading.second);
     if (!precise) notes.ClockAhead(clock);
     notes.OnTermDay(clock);
     if (options.minute) {
@@ -453,15 +521,40 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
     return ReadingOutcome::Complete;
 }
 
-bool WhereIsKnown(const MomentOptions& options) { return ResolveWhere(options).has_value(); }
+std::string DescribeMomentProblem(const CivilTime& clock, const MomentOptions& options)
+{
+    Whereabouts where;
+    const auto problem = FindWhereabouts(options, where);
+    if (problem == ReadingOutcome::AmbiguousPlace) {
+        std::string names;
+        for (const Place& place : LookUpPlace(options.place).candidates)
+            names += (names.empty() ? "" : "、") + place.DisplayName();
+        return "“" + options.place + "”对应多个地点：" + names + "。请填写其中一个的全称。";
+    }
+    if (problem || !options.IsPrecise()) return {};
+    if (!where.zone.empty()) {
+        const auto reading = ReadZoneClock(where.zone, clock);
+        if (reading && reading->Skipped())
+            return "当地时间" + DateText(clock) + " " + HourMinute(clock) + "在" + where.zone + "时区并不存在：" +
+                   ClockChange(*reading) + "。请核对出生时间。";
+    }
+    return {};
+}
+
+std::optional<ReadingOutcome> WhereProblem(const MomentOptions& options)
+{
+    Whereabouts where;
+    return FindWhereabouts(options, where);
+}
 
 void WriteMomentChoices(const MomentOptions& options, TKarvoInfo& record)
 {
-    const auto where = ResolveWhere(options);
+    Whereabouts where;
+    const bool known = !FindWhereabouts(options, where);
     record.Precise = options.IsPrecise();
     record.ZiSchoolName = std::string(ZiSchoolName(options.zi));
-    if (where && where->place) record.Place = where->place->DisplayName();
-    if (where && where->longitude) record.Longitude = Printf("%.2f", *where->longitude);
+    if (known && where.place) record.Place = where.place->DisplayName();
+    if (known && where.longitude) record.Longitude = Printf("%.2f", *where.longitude);
 }
 
 void AddClassicNotes(const CivilTime& clock, const ChartReader& read, TKarvoInfo& record)

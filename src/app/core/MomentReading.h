@@ -36,12 +36,19 @@ ReadingOutcome ReadExactMoment(const CivilTime& clock, const MomentOptions& opti
 // `deciding` must satisfy InMomentYears.
 std::optional<ChartMoment> ChartAtDecidingTime(const CivilTime& deciding, const MomentOptions& options);
 
-// Whether the options' birthplace is known and their longitude in range.
-bool WhereIsKnown(const MomentOptions& options);
+// What is wrong with the options' birthplace, zone or longitude, if anything:
+// an unknown or ambiguous place, an unknown zone, a longitude out of range.
+std::optional<ReadingOutcome> WhereProblem(const MomentOptions& options);
 
 // The fields that say which moment options a reading applied, for a
 // reading without a clock time of its own (an unknown hour).
 void WriteMomentChoices(const MomentOptions& options, TKarvoInfo& record);
+
+// What is wrong with options that ReadExactMoment refused, in words for the
+// user: the places an ambiguous name fits, or the change of a zone's clocks
+// that skipped the typed local time. Empty when there is nothing to add to
+// the outcome's message.
+std::string DescribeMomentProblem(const CivilTime& clock, const MomentOptions& options);
 
 // The notes a classic reading carries: a sectional term on the birth day
 // whose moment gives other pillars, and a clock time of a daylight-saving

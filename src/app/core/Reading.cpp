@@ -254,7 +254,7 @@ ReadingOutcome ReadWithoutHour(const MomentOptions& options, bool exactMoment, c
     TKarvoInfo next = record;
     const ZiSchool school = exactMoment ? options.zi : ZiSchool::Late;
     const bool solarTime = exactMoment && (!options.place.empty() || options.longitude);
-    if (exactMoment && !WhereIsKnown(options)) return ReadingOutcome::UnknownPlace;
+    if (const auto problem = exactMoment ? WhereProblem(options) : std::nullopt) return *problem;
     if (!ReadUnknownHour(read, school, solarTime, next)) return ReadingOutcome::OutsideLunarRange;
     if (exactMoment) WriteMomentChoices(options, next);
     if (options.AnyGiven() && !exactMoment) next.Notes.push_back(std::string(kMomentYearsNote));
@@ -273,8 +273,12 @@ void ClearMomentFields(TKarvoInfo& r)
     r.Longitude = blank.Longitude;
     r.Precise = blank.Precise;
     r.ZiSchoolName = blank.ZiSchoolName;
+    r.TimeZone = blank.TimeZone;
+    r.UtcOffset = blank.UtcOffset;
+    r.BirthUtc = blank.BirthUtc;
     r.BeijingMoment = blank.BeijingMoment;
     r.SolarMoment = blank.SolarMoment;
+    r.Latitude = blank.Latitude;
     r.Notes = blank.Notes;
     r.HourUnknown = blank.HourUnknown;
     r.Candidates = blank.Candidates;
@@ -300,6 +304,7 @@ std::string_view OutcomeMessage(ReadingOutcome outcome)
     case ReadingOutcome::OutsideLunarRange: return kLunarRangeMessage;
     case ReadingOutcome::SkippedClockTime: return kSkippedClockTimeMessage;
     case ReadingOutcome::UnknownPlace: return kUnknownPlaceMessage;
+    case ReadingOutcome::AmbiguousPlace: return kAmbiguousPlaceMessage;
     case ReadingOutcome::Complete:
     case ReadingOutcome::NoGregorianDate: break;
     }
@@ -340,9 +345,30 @@ std::string LunarDateProblem(int year, int month, int day, bool leap)
 
 }  // namespace
 
+namespace {
+
+// What the moment's options did wrong, beyond the outcome's message: the
+// places an ambiguous name fits, or the zone's change that skipped the typed
+// local time. A lunar date's working day is the reading's own, so only a
+// place's problem is told for it.
+std::string MomentProblem(ReadingOutcome outcome, const BirthInput& input)
+{
+    const bool gregorian = input.mode == CalendarMode::Gregorian;
+    if (!input.moment.IsPrecise() || (!gregorian && outcome != ReadingOutcome::AmbiguousPlace)) return {};
+    const TypedNumbers typed(input);
+    const CivilTime clock{typed.year, typed.month, typed.day, typed.hour, input.moment.minute.value_or(0), 0};
+    return DescribeMomentProblem(clock, input.moment);
+}
+
+}  // namespace
+
 std::string ReadingMessage(ReadingOutcome outcome, const BirthInput& input)
 {
     const std::string message(OutcomeMessage(outcome));
+    if (outcome == ReadingOutcome::AmbiguousPlace || outcome == ReadingOutcome::SkippedClockTime) {
+        const std::string problem = MomentProblem(outcome, input);
+        return problem.empty() ? message : message + "\n" + problem;
+    }
     if (outcome != ReadingOutcome::DateError) return message;
     const TypedNumbers typed(input);
     const std::string problem = input.mode == CalendarMode::Lunar

@@ -42,6 +42,7 @@ enum class ReadingOutcome {
     NoGregorianDate,    // a lunar date without a Gregorian date: no message
     SkippedClockTime,   // a clock time that a daylight-saving change skipped
     UnknownPlace,       // a birthplace the place list does not know
+    AmbiguousPlace,     // a birthplace name that fits several places
 };
 
 inline constexpr std::string_view kDateErrorMessage = "日期出错，请确认此日期是否存在";
@@ -51,12 +52,15 @@ inline constexpr std::string_view kSkippedClockTimeMessage =
 // The age of a birth after the day of the reading.
 inline constexpr std::string_view kNotYetBornAge = "尚未出生";
 inline constexpr std::string_view kUnknownPlaceMessage = "找不到这个出生地，请从地点列表中选择或直接输入经度";
+inline constexpr std::string_view kAmbiguousPlaceMessage = "这个地名对应多个地点，请从中选择一个";
 
 // The message a caller shows for an outcome; empty when there is none.
 std::string_view OutcomeMessage(ReadingOutcome outcome);
 
 // The message for an outcome of this input: a date that does not exist says
-// which part of it is wrong; empty when there is nothing to say.
+// which part of it is wrong, an ambiguous birthplace lists the places it
+// fits, a local time a zone skipped names the zone's change (on a line of
+// its own); empty when there is nothing to say.
 std::string ReadingMessage(ReadingOutcome outcome, const BirthInput& input);
 
 // Computes one reading into `record`. Only a complete reading changes the

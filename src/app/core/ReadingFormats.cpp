@@ -1,8 +1,10 @@
 #include "ReadingFormats.h"
 
 #include <sstream>
+#include <utility>
 
 #include "Chart.h"
+#include "Places.h"
 #include "UnitPublic.h"
 #include "UnknownHour.h"
 
@@ -24,6 +26,13 @@ void AddMomentFields(const BirthInput& input, const TKarvoInfo& r, Json& json)
         json["ZiSchool"] = r.ZiSchoolName;
         json["Precise"] = r.Precise;
     }
+    // Where and when, in every precise reading (empty where they do not apply).
+    static constexpr std::pair<const char*, std::string TKarvoInfo::*> kWhereAndWhen[] = {
+        {"TimeZone", &TKarvoInfo::TimeZone},           {"UtcOffset", &TKarvoInfo::UtcOffset},
+        {"BirthUtc", &TKarvoInfo::BirthUtc},           {"BeijingMoment", &TKarvoInfo::BeijingMoment},
+        {"SolarMoment", &TKarvoInfo::SolarMoment},     {"Latitude", &TKarvoInfo::Latitude}};
+    if (r.Precise)
+        for (const auto& [name, field] : kWhereAndWhen) json[name] = r.*field;
     std::vector<std::string> notes = r.Notes;
     // The chart's own notes (on its luck pillars) join the reading's.
     if (r.FullChart) notes.insert(notes.end(), r.FullChart->notes.begin(), r.FullChart->notes.end());
@@ -111,7 +120,10 @@ std::string ReadingAsText(const BirthInput&, const TKarvoInfo& r)
     for (const HourCandidate& c : r.Candidates)
         text << "候选时辰：" << c.HourName << "  四柱" << c.SiZhu << "  骨重" << c.GuZhong << "\n";
     if (!r.ClockTime.empty()) {
-        text << "出生时间：钟表" << r.ClockTime;
+        // A clock of its own (Hong Kong, Macau, Taiwan, abroad) is named with its zone.
+        const bool ownClock = !r.TimeZone.empty() && r.TimeZone != kChinaTimeZone;
+        text << "出生时间：" << (ownClock ? "当地时间" : "钟表") << r.ClockTime;
+        if (ownClock) text << "（" << r.TimeZone << "，UTC" << r.UtcOffset << "）";
         if (!r.StandardTime.empty()) text << "  北京标准时间" << r.StandardTime;
         if (!r.SolarTime.empty())
             text << "  真太阳时" << r.SolarTime << "（" << (r.Place.empty() ? "经度" + r.Longitude : r.Place) << "）";

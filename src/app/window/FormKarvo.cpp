@@ -151,6 +151,11 @@ void TFormKarvo::SetUpComponents() {
     ApplicationEvents1 = new TApplicationEvents(this);
     ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
     Moment = new TMomentChooser(*PaintControl1, *imgShengXiao, Handler(&TFormKarvo::btnBeginClick));
+    // The hour's label tells whose clock the typed time is (the tag says
+    // 当地时间 as well; the form has no room for a longer caption).
+    const auto showHourClock = [this] { lbl7->setToolTip(HourClockTip(Moment->Options())); };
+    showHourClock();
+    connect(Moment, &TMomentChooser::ChoicesChanged, this, showHourClock);
     SetUpHourUnknown();
     SetUpChartSwitch();
     // The script kept from the last start; a simplified one loads nothing.

@@ -83,6 +83,7 @@ void TMomentChooser::TakeChoices() {
     options_ = panel->Options();
     SaveMomentOptions(*settings_, options_);
     ShowTag();
+    emit ChoicesChanged();
 }
 
 void TMomentChooser::ShowTag() {

@@ -37,6 +37,10 @@ public:
     TClickLabel* lblMoment = nullptr;  // the tag
     TMomentPanel* panel = nullptr;  // made when the tag is first clicked
 
+signals:
+    // The choices in force changed.
+    void ChoicesChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

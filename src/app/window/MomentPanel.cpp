@@ -24,6 +24,8 @@
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace velmora {
 
 namespace {
@@ -53,6 +55,14 @@ std::optional<double> DegreesIn(const QLineEdit& box) {
     bool ok = false;
     const double value = box.text().toDouble(&ok);
     return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+// "东经 121.55°，北纬 25.06°，Asia/Taipei"
+QString WhereText(const Place& place) {
+    return QStringLiteral("%1 %2°，%3 %4°，%5")
+        .arg(place.longitude < 0 ? QStringLiteral("西经") : QStringLiteral("东经"), DegreesText(std::abs(place.longitude)),
+             place.latitude < 0 ? QStringLiteral("南纬") : QStringLiteral("北纬"), DegreesText(std::abs(place.latitude)),
+             Text(place.timeZone));
 }
 
 QLabel* Caption(const QString& text, QWidget* parent) {
@@ -109,9 +119,10 @@ void TMomentPanel::BuildControls() {
 
     edtPlace = new QLineEdit(this);
     edtPlace->setObjectName(QStringLiteral("edtPlace"));
-    edtPlace->setPlaceholderText(QStringLiteral("输入地名的一部分，如“成都”"));
+    edtPlace->setPlaceholderText(QStringLiteral("输入地名的一部分，如“成都”“伦敦”“Vancouver”"));
     edtPlace->setClearButtonEnabled(true);
-    edtPlace->setToolTip(QStringLiteral("按出生地的经度换算真太阳时；选了出生地即按精确模式推算"));
+    edtPlace->setToolTip(QStringLiteral("按出生地的经度换算真太阳时；选了出生地即按精确模式推算。"
+                                        "港澳台与国外的出生地，所填时间按当地时间（含当地的夏令时）"));
     placeMatches_ = new QStandardItemModel(this);
     placeCompleter = new QCompleter(placeMatches_, this);
     placeCompleter->setObjectName(QStringLiteral("placeCompleter"));
@@ -141,6 +152,7 @@ void TMomentPanel::BuildControls() {
 
     lblPlaceHint = new QLabel(this);
     lblPlaceHint->setObjectName(QStringLiteral("lblPlaceHint"));
+    lblPlaceHint->setWordWrap(true);
     lblPlaceHint->setStyleSheet(QStringLiteral("color: %1;").arg(Strong.name()));
     lblPlaceHint->hide();
     grid->addWidget(lblPlaceHint, row++, 1);
@@ -306,7 +318,7 @@ void TMomentPanel::PlaceTyped(const QString& text) {
         const QString name = Text(place.DisplayName());
         auto* item = new QStandardItem(QStringLiteral("%1　%2").arg(name, Text(place.province)));
         item->setData(name, PlaceRole);
-        item->setToolTip(QStringLiteral("东经 %1°，北纬 %2°").arg(DegreesText(place.longitude), DegreesText(place.latitude)));
+        item->setToolTip(WhereText(place));
         placeMatches_->appendRow(item);
     }
     if (placeMatches_->rowCount() > 0) {
@@ -381,11 +393,22 @@ void TMomentPanel::ShowPlaceInLists(const QString& displayName) {
     cbbCity->setCurrentIndex(std::max(0, cbbCity->findData(Text(place->DisplayName()))));
 }
 
+// A chosen place shows where it is and whose clock the typed time is; a
+// name that is no place, or several, asks for a choice from the list.
 void TMomentPanel::UpdatePlaceHint() {
     const QString text = edtPlace->text().trimmed();
-    const bool unknown = !text.isEmpty() && !PlaceNamed(text.toStdString());
-    lblPlaceHint->setText(unknown ? QStringLiteral("请从列表中选定一个地点，或改填经度") : QString());
-    lblPlaceHint->setVisible(unknown);
+    const PlaceMatch match = text.isEmpty() ? PlaceMatch{} : LookUpPlace(text.toStdString());
+    QString hint;
+    if (match.place) {
+        hint = WhereText(*match.place) + (match.place->OnBeijingTime() ? QString() : QStringLiteral(" 当地时间"));
+    } else if (!match.candidates.empty()) {
+        hint = QStringLiteral("这个地名对应%1个地点，请从列表中选定一个").arg(match.candidates.size());
+    } else if (!text.isEmpty()) {
+        hint = QStringLiteral("请从列表中选定一个地点，或改填经度");
+    }
+    lblPlaceHint->setText(hint);
+    lblPlaceHint->setStyleSheet(QStringLiteral("color: %1;").arg((match.place ? Quiet : Strong).name()));
+    lblPlaceHint->setVisible(!hint.isEmpty());
     adjustSize();
 }
 

@@ -207,6 +207,19 @@ void SaveMomentOptions(QSettings& settings, const MomentOptions& options) {
     KeepWindowSettings(settings);
 }
 
+bool OnOwnClock(const MomentOptions& options) {
+    if (options.place.empty()) {
+        return !options.timeZone.empty() && options.timeZone != kChinaTimeZone;
+    }
+    const std::optional<Place> place = PlaceNamed(options.place);
+    return place && !place->OnBeijingTime();
+}
+
+QString HourClockTip(const MomentOptions& options) {
+    return OnOwnClock(options) ? QStringLiteral("所填时间为出生地的当地时间（含当地的夏令时）")
+                               : QStringLiteral("所填时间为北京时间");
+}
+
 QString DegreesText(double degrees) {
     return QString::number(degrees, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
 }
@@ -215,6 +228,9 @@ QString MomentSummary(const MomentOptions& options) {
     QStringList parts;
     if (!options.place.empty()) {
         parts << QStringLiteral("真太阳时") << ShortPlaceName(options.place);
+        if (OnOwnClock(options)) {
+            parts << QStringLiteral("当地时间");
+        }
     } else if (options.longitude) {
         const double longitude = *options.longitude;
         parts << QStringLiteral("真太阳时")

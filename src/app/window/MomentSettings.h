@@ -41,9 +41,17 @@ void SetSettingsNotice(std::function<void(const QString&)> notice);
 MomentOptions LoadMomentOptions(QSettings& settings);
 void SaveMomentOptions(QSettings& settings, const MomentOptions& options);
 
-// What is in force at a glance, e.g. "真太阳时 · 成都" or "精确 · 35分 · 早子时";
+// What is in force at a glance, e.g. "真太阳时 · 成都", "真太阳时 · 伦敦（英国） · 当地时间"
+// or "精确 · 35分 · 早子时";
 // empty when every choice is the classic reading's.
 QString MomentSummary(const MomentOptions& options);
+
+// Whether the typed time is the local time of a birthplace or zone with a
+// clock of its own (Hong Kong, Macau, Taiwan, abroad) rather than Beijing time.
+bool OnOwnClock(const MomentOptions& options);
+
+// What the hour's label tells about whose clock the typed time is.
+QString HourClockTip(const MomentOptions& options);
 
 // A longitude or latitude as the window shows it: up to two decimals.
 QString DegreesText(double degrees);

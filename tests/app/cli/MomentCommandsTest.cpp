@@ -29,11 +29,16 @@ TEST(PlacesCommand, ListsMatchesWithTheirCoordinates)
     const CliRun run = RunCommand("places", {"成都"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_TRUE(run.out.starts_with("成都市\t四川省\t104.")) << run.out;
-    EXPECT_GT(Lines(RunCommand("places", {}).out).size(), 3000u);
-    const CliRun none = RunCommand("places", {"巴黎"});
+    EXPECT_TRUE(run.out.find("\tAsia/Shanghai\n") != std::string::npos) << run.out;
+    EXPECT_GT(Lines(RunCommand("places", {}).out).size(), 25000u);
+    // Abroad by a traditional or English name, with the country and the zone.
+    for (const char* typed : {"倫敦", "London"})
+        EXPECT_TRUE(RunCommand("places", {typed}).out.starts_with("伦敦（英国）\t英国\t-0.1257\t51.5085\tEurope/London\n"))
+            << typed;
+    const CliRun none = RunCommand("places", {"亚特兰蒂斯"});
     EXPECT_EQ(none.status, kExitFailure);
     EXPECT_EQ(none.out, "");
-    EXPECT_NE(none.err.find("巴黎"), std::string::npos);
+    EXPECT_NE(none.err.find("亚特兰蒂斯"), std::string::npos);
     const CliRun control = RunCommand("places", {"成\xc2\x85"});
     EXPECT_EQ(control.status, kExitUsage);
     EXPECT_NE(control.err.find("TEXT 成\\xc2\\x85: the text is not plain UTF-8 text"), std::string::npos) << control.err;
@@ -55,19 +60,52 @@ CliRun Reading(std::vector<std::string> args)
 TEST(ReadingCommand, JsonCarriesTheMomentsFieldsOnlyWhenAnOptionAsks)
 {
     const CliRun kashgar =
-        Reading({"--gregorian", "2024-6-2", "--hour", "0", "--minute", "30", "--place", "喀什", "--format", "json"});
+        Reading({"--gregorian", "2024-6-2", "--hour", "0", "--minute", "30", "--place", "喀什地区", "--format", "json"});
     ASSERT_EQ(kashgar.status, kExitOk) << kashgar.err;
     for (const char* field : {"\"ClockTime\": \"00:30\"", "\"StandardTime\": \"00:30\"", "\"SolarTime\": \"21:36\"",
                               "\"Place\": \"喀什地区\"", "\"Longitude\": \"75.99\"", "\"Precise\": true",
-                              "\"ZiSchool\": \"late\"", "\"Notes\": [\n    \"", "\"SiZhu\": \"甲辰 己巳 丙申 己亥\""})
+                              "\"ZiSchool\": \"late\"", "\"Notes\": [\n    \"", "\"SiZhu\": \"甲辰 己巳 丙申 己亥\"",
+                              "\"TimeZone\": \"Asia/Shanghai\"", "\"UtcOffset\": \"+08:00\"",
+                              "\"BirthUtc\": \"2024-06-01T16:30Z\"", "\"BeijingMoment\": \"2024-06-02 00:30\"",
+                              "\"SolarMoment\": \"2024-06-01 21:36\"", "\"Latitude\": \"39.47\""})
         EXPECT_NE(kashgar.out.find(field), std::string::npos) << field;
     // 立春 1984 came at 23:19: a classic reading at 23:00 gets a note but no moment fields.
     const CliRun classic = Reading({"--gregorian", "1984-2-4", "--hour", "23", "--format", "json"});
     ASSERT_EQ(classic.status, kExitOk) << classic.err;
     EXPECT_EQ(classic.out.find("ClockTime"), std::string::npos);
+    EXPECT_EQ(classic.out.find("TimeZone"), std::string::npos);
     EXPECT_NE(classic.out.find("\"Notes\": [\n    \"出生当天是立春"), std::string::npos) << classic.out;
     const CliRun text = Reading({"--gregorian", "1984-2-4", "--hour", "23"});
     EXPECT_NE(text.out.find("说明：出生当天是立春"), std::string::npos) << text.out;
+}
+
+TEST(ReadingCommand, ABirthAbroadIsItsZonesLocalTime)
+{
+    // Taiwan's summer time of 1975: 09:30 was 08:30 in Beijing, 08:32 true solar time in Taipei.
+    const CliRun taipei = Reading({"--gregorian", "1975-7-1", "--hour", "9", "--minute", "30", "--place", "台北",
+                                   "--format", "json"});
+    ASSERT_EQ(taipei.status, kExitOk) << taipei.err;
+    for (const char* field : {"\"SiZhu\": \"乙卯 壬午 戊申 丙辰\"", "\"TimeZone\": \"Asia/Taipei\"",
+                              "\"UtcOffset\": \"+09:00\"", "\"BirthUtc\": \"1975-07-01T00:30Z\""})
+        EXPECT_NE(taipei.out.find(field), std::string::npos) << field;
+    // A typed longitude with a zone: a New York summer, the repeated hour read as its first time.
+    const CliRun typed = Reading({"--gregorian", "2021-11-7", "--hour", "1", "--minute", "30", "--longitude", "-74",
+                                  "--timezone", "America/New_York", "--format", "json"});
+    ASSERT_EQ(typed.status, kExitOk) << typed.err;
+    for (const char* field : {"\"UtcOffset\": \"-04:00\"", "\"BirthUtc\": \"2021-11-07T05:30Z\"", "出现了两次"})
+        EXPECT_NE(typed.out.find(field), std::string::npos) << field;
+    // The far larger London is taken, with a note naming the other.
+    const CliRun london = Reading({"--gregorian", "2000-6-15", "--hour", "13", "--place", "伦敦"});
+    ASSERT_EQ(london.status, kExitOk) << london.err;
+    EXPECT_NE(london.out.find("同名的还有伦敦（加拿大）"), std::string::npos) << london.out;
+    EXPECT_NE(london.out.find("出生时间：当地时间13:00（Europe/London，UTC+01:00）  北京标准时间20:00"), std::string::npos)
+        << london.out;
+    // A local time the zone skipped is refused, naming the change.
+    const CliRun skipped = Reading({"--gregorian", "2021-3-14", "--hour", "2", "--minute", "30", "--place", "纽约"});
+    EXPECT_EQ(skipped.status, kExitFailure);
+    EXPECT_NE(skipped.err.find("America/New_York时区并不存在：当地时间2021-03-14 02:00起由UTC-05:00改为UTC-04:00"),
+              std::string::npos)
+        << skipped.err;
 }
 
 TEST(ReadingCommand, ASkippedClockTimeEndsWithItsMessageAndStatusOne)
@@ -86,8 +124,12 @@ TEST(ReadingCommand, BadMomentArgumentsAreNamedWithStatusTwo)
         {{"--minute=-1"}, "--minute -1: the minute is 0 to 59"},
         {{"--longitude", "180.5"}, "--longitude 180.5: the longitude is a number of degrees from -180 to 180"},
         {{"--longitude", "east"}, "--longitude east: the longitude is a number of degrees from -180 to 180"},
-        {{"--place", "巴黎"}, "--place 巴黎: no such place in the list"},
+        {{"--place", "亚特兰蒂斯"}, "--place 亚特兰蒂斯: no such place in the list"},
+        {{"--place", "成"}, "--place 成: no such place in the list"},
         {{"--place", "朝阳区"}, "--place 朝阳区: several places have this name; give one of 朝阳区（北京市）"},
+        {{"--place", "鼓楼"}, "--place 鼓楼: several places have this name; give one of 鼓楼区（江苏省南京市）"},
+        {{"--timezone", "Asia/Tokyo"}, "--timezone goes with --longitude"},
+        {{"--longitude", "139", "--timezone", "Mars/Olympus"}, "--timezone Mars/Olympus: no such time zone"},
         {{"--place", "成都", "--longitude", "104"}, "give only one of --place or --longitude"},
         {{"--latitude", "30"}, "--latitude goes with --longitude"},
         {{"--zi", "noon"}, "--zi noon: the 子时 school is late or early"},

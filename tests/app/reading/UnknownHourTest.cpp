@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                                         return m;
                                     }(), 30, "戊戌"},
                       // Kashgar's solar time runs over two hours behind Beijing time.
-                      CandidateCase{"SolarTimeInKashgar", "2024-6-2", WithPlace("喀什"), 0, "甲辰 己巳 丁酉"}),
+                      CandidateCase{"SolarTimeInKashgar", "2024-6-2", WithPlace("喀什地区"), 0, "甲辰 己巳 丁酉"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(UnknownHourSolarTime, CandidatesAreReadAtTheMiddleOfEachShichenInSolarTime)
@@ -94,7 +94,7 @@ TEST(UnknownHourSolarTime, CandidatesAreReadAtTheMiddleOfEachShichenInSolarTime)
     testing::LabelledLookups db;
     BirthInput input = testing::Gregorian("2024", "6", "2", "");
     input.hourUnknown = true;
-    input.moment = WithPlace("喀什");
+    input.moment = WithPlace("喀什地区");
     TKarvoInfo record;
     ASSERT_EQ(ComputeReading(input, kStartup, db.qry1, record), ReadingOutcome::Complete);
     const char* const branches[12] = {"子", "丑", "寅", "卯", "辰", "巳", "午", "未", "申", "酉", "戌", "亥"};

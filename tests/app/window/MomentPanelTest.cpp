@@ -145,6 +145,27 @@ TEST_F(MomentPanel, APlaceFoundByTypingGivesTheSolarTimeAndNotesOnThePage) {
     EXPECT_TRUE(ApplicationBoxes().boxes.empty());
 }
 
+TEST_F(MomentPanel, APlaceAbroadShowsWhereItIsAndTheHourIsItsLocalTime) {
+    Open();
+    EXPECT_EQ(form_->lbl7->toolTip(), QStringLiteral("所填时间为北京时间"));
+    OpenPanel();
+    // A name of several places asks for a choice.
+    TypeText(*Panel().edtPlace, QStringLiteral("朝阳"));
+    EXPECT_EQ(Panel().lblPlaceHint->text(), QStringLiteral("这个地名对应4个地点，请从列表中选定一个"));
+    Panel().edtPlace->clear();
+    TypeText(*Panel().edtPlace, QStringLiteral("倫敦"));
+    QAbstractItemView* matches = Panel().placeCompleter->popup();
+    ASSERT_TRUE(WaitFor([matches] { return matches->isVisible(); }, 3000));
+    const QModelIndex first = matches->model()->index(0, 0);
+    EXPECT_TRUE(first.data().toString().startsWith(QStringLiteral("伦敦（英国）"))) << first.data().toString().toStdString();
+    QTest::mouseClick(matches->viewport(), Qt::LeftButton, {}, matches->visualRect(first).center());
+    EXPECT_EQ(Panel().edtPlace->text(), QStringLiteral("伦敦（英国）"));
+    EXPECT_EQ(Panel().lblPlaceHint->text(), QStringLiteral("西经 0.13°，北纬 51.51°，Europe/London 当地时间"));
+    EXPECT_EQ(Tag(), QStringLiteral("真太阳时 · 伦敦（英国） · 当地时间"));
+    EXPECT_EQ(form_->lbl7->toolTip(), QStringLiteral("所填时间为出生地的当地时间（含当地的夏令时）"));
+    SaveScreenOf(*form_, QStringLiteral("moment-panel-abroad"));
+}
+
 TEST_F(MomentPanel, ProvinceThenCityLongitudeByHandAndTheChoicesSurviveARestart) {
     Open();
     OpenPanel();
