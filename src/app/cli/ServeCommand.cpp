@@ -31,7 +31,7 @@ const std::vector<web::ParameterSpec>& ReadingParameters()
 {
     static const std::vector<web::ParameterSpec> parameters = {
         {"name"}, {"sex"}, {"gregorian"}, {"lunar"}, {"leap", true}, {"hour"}, {"minute"}, {"precise", true},
-        {"place"}, {"longitude"}, {"latitude"}, {"zi"}, {"chart", true}, {"as-of"}, {"script"},
+        {"place"}, {"longitude"}, {"latitude"}, {"timezone"}, {"zi"}, {"chart", true}, {"as-of"}, {"script"},
     };
     return parameters;
 }

@@ -15,6 +15,7 @@ people::Person PersonOfBirth(const BirthInput& input)
     person.place = input.moment.place;
     person.longitude = input.moment.longitude;
     person.latitude = input.moment.latitude;
+    person.timeZone = input.moment.timeZone;
     person.ziSchool = std::string(ZiSchoolName(input.moment.zi));
     person.precise = input.moment.precise;
     return person;
@@ -41,6 +42,7 @@ BirthInput BirthOfPerson(const people::Person& person)
     input.moment.place = person.place;
     input.moment.longitude = person.longitude;
     input.moment.latitude = person.latitude;
+    input.moment.timeZone = person.timeZone;
     input.moment.zi = person.ziSchool == "early" ? ZiSchool::Early : ZiSchool::Late;
     input.moment.precise = person.precise;
     return input;

@@ -274,8 +274,9 @@ TEST(Serve, JsonIsTheCommandLinesByteForByte)
          "taiwan",
          {"--name", "李四", "--sex", "女", "--lunar", "2001-4-1", "--leap", "--hour", "unknown", "--chart", "--as-of",
           "2026-1-1", "--script", "taiwan"}},
-        {"name=w&sex=%E7%94%B7&gregorian=2024-6-2&hour=0&minute=30&place=%E5%96%80%E4%BB%80&zi=early&as-of=2026-1-1",
-         {"--name", "w", "--sex", "男", "--gregorian", "2024-6-2", "--hour", "0", "--minute", "30", "--place", "喀什",
+        {"name=w&sex=%E7%94%B7&gregorian=2024-6-2&hour=0&minute=30&place=%E5%96%80%E4%BB%80%E5%9C%B0%E5%8C%BA"
+         "&zi=early&as-of=2026-1-1",
+         {"--name", "w", "--sex", "男", "--gregorian", "2024-6-2", "--hour", "0", "--minute", "30", "--place", "喀什地区",
           "--zi", "early", "--as-of", "2026-1-1"}},
     };
     for (const auto& c : cases) {
