@@ -126,10 +126,13 @@ std::string OtherDay(const TKarvoInfo& r, const std::string& moment)
 // time with its place, each with its date when it lies on another day.
 std::string PreciseBirthTime(const TKarvoInfo& r)
 {
-    std::string time = " " + r.ClockTime;
+    // A birthplace with a clock of its own: the typed time is its local time.
+    const bool ownClock = !r.TimeZone.empty() && r.TimeZone != "Asia/Shanghai";
+    std::string time = " " + r.ClockTime + (ownClock ? "当地时间" : "");
     std::vector<std::string> others;
-    if (!r.StandardTime.empty() && r.StandardTime != r.ClockTime)
-        others.push_back("北京标准时间" + OtherDay(r, r.BeijingMoment) + r.StandardTime);
+    if (ownClock) others.push_back(HtmlEscape(r.TimeZone) + " UTC" + r.UtcOffset);
+    if (!r.StandardTime.empty() && (ownClock || r.StandardTime != r.ClockTime))
+        others.push_back((ownClock ? "北京时间" : "北京标准时间") + OtherDay(r, r.BeijingMoment) + r.StandardTime);
     if (!r.SolarTime.empty())
         others.push_back("真太阳时" + OtherDay(r, r.SolarMoment) + r.SolarTime + " " +
                          HtmlEscape(r.Place.empty() ? "经度" + r.Longitude : r.Place));

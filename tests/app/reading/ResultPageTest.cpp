@@ -175,6 +175,9 @@ INSTANTIATE_TEST_SUITE_P(
         PageLineCase{"SummerTimeAndSolarTime", GregorianBirth("1988-7-1", "0", Precise(30, "成都")), 2,
                      "1988年7月1日 00:30（北京标准时间6月30日 23:30，真太阳时6月30日 22:"},
         PageLineCase{"ClockIsStandardTime", GregorianBirth("2000-3-1", "8", Precise(15)), 2, "2000年3月1日 08:15"},
+        // Taipei kept summer time in 1975: an hour ahead of Beijing.
+        PageLineCase{"LocalClockAbroad", GregorianBirth("1975-7-1", "9", Precise(30, "台北市")), 2,
+                     "1975年7月1日 09:30当地时间（Asia/Taipei UTC+09:00，北京时间08:30，真太阳时08:32 台北市）"},
         PageLineCase{"BornAfterToday", GregorianBirth("2026-12-9", "8"), 4, "尚未出生"},
         PageLineCase{"BornToday", GregorianBirth("2026-12-8", "8"), 4, "1岁(虚岁)"},
         PageLineCase{"UnknownHourDate", GregorianBirth("1990-5-17", "unknown"), 2, "1990年5月17日 时辰不详"},
