@@ -33,7 +33,7 @@ std::string NowIso8601()
 
 fs::path DefaultPeopleStorePath()
 {
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // XDG_DATA_HOME counts only as an absolute path; a relative one is ignored.
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     if (dataHome && dataHome[0] == '/') return fs::path(dataHome) / "velmora" / "people.sqlite";
     const char* home = std::getenv("HOME");

@@ -18,9 +18,9 @@ import zoneinfo
 import ephem
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("ephemeris", os.path.join(HERE, "make-ephemeris-table.py"))
-ephemeris = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(ephemeris)
+source = importlib.util.spec_from_file_location("ephemeris", os.path.join(HERE, "make-ephemeris-table.py"))
+ephemeris = importlib.util.module_from_spec(source)
+source.loader.exec_module(ephemeris)
 
 CITIES = ["纽约（美国）", "伦敦（英国）", "悉尼（澳大利亚）", "新加坡（新加坡）", "东京（日本）", "巴黎（法国）",
           "洛杉矶（美国）", "温哥华（加拿大）", "多伦多（加拿大）", "首尔（韩国）", "吉隆坡（马来西亚）",

@@ -195,7 +195,7 @@ int RunImport(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 
 const CommandSpec& AddSpec()
 {
-    static const CommandSpec spec = [] {
+    static const CommandSpec command = [] {
         std::vector<OptionSpec> options = BirthOptions();
         options.push_back(NoteOption());
         return CommandSpec{
@@ -211,7 +211,7 @@ const CommandSpec& AddSpec()
             .run = RunAdd,
         };
     }();
-    return spec;
+    return command;
 }
 
 WordSpec IdWordSpec(std::string_view help)

@@ -70,14 +70,14 @@ QueryArguments ArgumentsFromQuery(const QueryItems& items, const std::vector<Par
     for (const auto& [name, value] : items) {
         if (name == "calendar" && (value == "gregorian" || value == "lunar")) continue;
         const std::string option = "--" + (name == "date" ? calendar : name);
-        const auto spec = std::find_if(parameters.begin(), parameters.end(),
+        const auto parameter = std::find_if(parameters.begin(), parameters.end(),
                                        [&](const ParameterSpec& p) { return "--" + std::string(p.name) == option; });
-        if (spec == parameters.end() || name.starts_with("-")) {
+        if (parameter == parameters.end() || name.starts_with("-")) {
             result.problem = "no parameter '" + name + "'";
             return result;
         }
         if (value.empty()) continue;
-        if (!spec->isSwitch) {
+        if (!parameter->isSwitch) {
             result.args.insert(result.args.end(), {option, value});
         } else if (IsOneOf(value, kSwitchOn)) {
             result.args.push_back(option);
