@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 #include "ChineseCalendar.h"
 #include "DaylightSaving.h"
@@ -40,14 +39,6 @@ std::string SignedDuration(double seconds)
 
 std::string LongitudeText(double degrees) { return Printf("%s%.2f°", degrees < 0 ? "西经" : "东经", std::fabs(degrees)); }
 
-std::vector<std::string> SplitPillars(const std::string& siZhu)
-{
-    std::istringstream in(siZhu);
-    std::vector<std::string> names;
-    for (std::string name; in >> name;) names.push_back(name);
-    return names;
-}
-
 // "闰2月1日": the lunar month and day of a record, with its leap mark.
 std::string LunarDateText(const TKarvoInfo& r) { return (r.IsLeap ? "闰" : "") + r.LunarMonth + "月" + r.LunarDay + "日"; }
 
@@ -68,7 +59,7 @@ std::string Closeness(long long seconds)
 std::string Differences(const TKarvoInfo& now, const TKarvoInfo& other)
 {
     static const char* const kPillarNames[4] = {"年柱", "月柱", "日柱", "时柱"};
-    const auto a = SplitPillars(now.SiZhu), b = SplitPillars(other.SiZhu);
+    const auto a = SpaceSeparated(now.SiZhu), b = SpaceSeparated(other.SiZhu);
     std::string text;
     const auto add = [&](const std::string& part) { text += (text.empty() ? "" : "，") + part; };
     for (std::size_t i = 0; i < 4 && i < a.size() && i < b.size(); ++i)

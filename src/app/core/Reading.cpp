@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <iterator>
+#include <sstream>
 
 #include "ChineseCalendar.h"
 #include "DESCrypt.h"
@@ -287,6 +288,14 @@ void ClearMomentFields(TKarvoInfo& r)
 
 
 }  // namespace
+
+std::vector<std::string> SpaceSeparated(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
 
 int ParseIntOr(std::string_view text, int fallback)
 {

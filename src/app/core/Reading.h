@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "KarvoInfo.h"
 #include "MomentOptions.h"
@@ -68,6 +69,9 @@ std::string ReadingMessage(ReadingOutcome outcome, const BirthInput& input);
 // passed on to the caller), leaves it exactly as it was.
 ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startup, TDatabaseQuery& query,
                               TKarvoInfo& record);
+
+// The words of a space-separated field, e.g. the four pillars of SiZhu.
+std::vector<std::string> SpaceSeparated(const std::string& text);
 
 // The decimal integer a text holds, or `fallback` when it holds none.
 int ParseIntOr(std::string_view text, int fallback);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <sstream>
 
 #include "ChineseCalendar.h"
 #include "DaylightSaving.h"
@@ -25,9 +24,8 @@ int PillarIndex(const std::string& name)
 
 std::vector<int> PillarIndices(const std::string& siZhu)
 {
-    std::istringstream in(siZhu);
     std::vector<int> pillars;
-    for (std::string name; in >> name;) pillars.push_back(PillarIndex(name));
+    for (const std::string& name : SpaceSeparated(siZhu)) pillars.push_back(PillarIndex(name));
     return pillars;
 }
 

@@ -1,7 +1,6 @@
 #include "UnknownHour.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "UnitPublic.h"
 
@@ -11,14 +10,6 @@ namespace {
 constexpr int kPillarCount = 4;
 constexpr int kHourPosition = 3;
 const char* const kPositionNames[kPillarCount] = {"年柱", "月柱", "日柱", "时柱"};
-
-std::vector<std::string> SplitWords(const std::string& text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
-}
 
 std::string JoinWords(const std::vector<std::string>& words)
 {
@@ -34,7 +25,7 @@ std::string CandidateName(const CandidateTime& time, const TKarvoInfo& reading)
 
 HourCandidate MakeCandidate(const CandidateTime& time, const TKarvoInfo& reading)
 {
-    const auto pillars = SplitWords(reading.SiZhu);
+    const auto pillars = SpaceSeparated(reading.SiZhu);
     return {time.hour,
             CandidateName(time, reading),
             reading.SiZhu,
@@ -47,9 +38,9 @@ HourCandidate MakeCandidate(const CandidateTime& time, const TKarvoInfo& reading
 std::vector<bool> SharedPositions(const std::vector<HourCandidate>& candidates)
 {
     std::vector<bool> shared(kHourPosition, true);
-    const auto first = SplitWords(candidates.front().SiZhu);
+    const auto first = SpaceSeparated(candidates.front().SiZhu);
     for (const HourCandidate& candidate : candidates) {
-        const auto pillars = SplitWords(candidate.SiZhu);
+        const auto pillars = SpaceSeparated(candidate.SiZhu);
         for (int i = 0; i < kHourPosition; ++i)
             if (pillars.size() != first.size() || pillars[i] != first[i]) shared[i] = false;
     }
@@ -58,7 +49,7 @@ std::vector<bool> SharedPositions(const std::vector<HourCandidate>& candidates)
 
 std::vector<std::string> KeepShared(const std::string& text, const std::vector<bool>& shared)
 {
-    const auto words = SplitWords(text);
+    const auto words = SpaceSeparated(text);
     std::vector<std::string> kept;
     for (std::size_t i = 0; i < shared.size() && i < words.size(); ++i)
         if (shared[i]) kept.push_back(words[i]);
