@@ -15,6 +15,9 @@ namespace velmora {
 inline constexpr int kAbroadLevel = 3;
 inline constexpr std::string_view kChinaTimeZone = "Asia/Shanghai";
 
+// Whether a zone's name is a clock of its own, not Beijing time (none named is Beijing time).
+inline bool IsOwnClock(std::string_view zone) { return !zone.empty() && zone != kChinaTimeZone; }
+
 struct Place {
     std::string name;       // the place's own name, e.g. 成都市, 伦敦 (abroad the English name when it has no Chinese one)
     std::string province;   // its provincial-level division, e.g. 四川省; abroad its country's Chinese name

@@ -121,7 +121,7 @@ std::string ReadingAsText(const BirthInput&, const TKarvoInfo& r)
         text << "候选时辰：" << c.HourName << "  四柱" << c.SiZhu << "  骨重" << c.GuZhong << "\n";
     if (!r.ClockTime.empty()) {
         // A clock of its own (Hong Kong, Macau, Taiwan, abroad) is named with its zone.
-        const bool ownClock = !r.TimeZone.empty() && r.TimeZone != kChinaTimeZone;
+        const bool ownClock = IsOwnClock(r.TimeZone);
         text << "出生时间：" << (ownClock ? "当地时间" : "钟表") << r.ClockTime;
         if (ownClock) text << "（" << r.TimeZone << "，UTC" << r.UtcOffset << "）";
         if (!r.StandardTime.empty()) text << "  北京标准时间" << r.StandardTime;

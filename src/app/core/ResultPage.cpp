@@ -11,6 +11,7 @@
 
 #include "GbkCodec.h"
 #include "OutputFile.h"
+#include "Places.h"
 #include "Resources.h"
 #include "Chart.h"
 #include "UnitPublic.h"
@@ -127,7 +128,7 @@ std::string OtherDay(const TKarvoInfo& r, const std::string& moment)
 std::string PreciseBirthTime(const TKarvoInfo& r)
 {
     // A birthplace with a clock of its own: the typed time is its local time.
-    const bool ownClock = !r.TimeZone.empty() && r.TimeZone != "Asia/Shanghai";
+    const bool ownClock = IsOwnClock(r.TimeZone);
     std::string time = " " + r.ClockTime + (ownClock ? "当地时间" : "");
     std::vector<std::string> others;
     if (ownClock) others.push_back(HtmlEscape(r.TimeZone) + " UTC" + r.UtcOffset);

@@ -209,7 +209,7 @@ void SaveMomentOptions(QSettings& settings, const MomentOptions& options) {
 
 bool OnOwnClock(const MomentOptions& options) {
     if (options.place.empty()) {
-        return !options.timeZone.empty() && options.timeZone != kChinaTimeZone;
+        return IsOwnClock(options.timeZone);
     }
     const std::optional<Place> place = PlaceNamed(options.place);
     return place && !place->OnBeijingTime();
