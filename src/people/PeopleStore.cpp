@@ -14,6 +14,7 @@
 #include <tuple>
 #include <algorithm>
 #include <numeric>
+#include <thread>
 
 #include "MessageText.h"
 
@@ -226,10 +227,24 @@ void PeopleStore::Open()
         Refuse("it was made by a newer Velmora (schema " + std::to_string(version) + ", this one knows up to " +
                std::to_string(kPeopleSchemaVersion) + ")");
     if (version == 0 && tables > 0) Refuse("it is a database of something else");
-    if (ReadText("PRAGMA journal_mode") != "wal") Execute("PRAGMA journal_mode = WAL");
+    UseWriteAheadLog();
     // Only an older store takes the write lock here; an opening never waits
     // for another process's change otherwise.
     if (version < kPeopleSchemaVersion) Migrate();
+}
+
+void PeopleStore::UseWriteAheadLog()
+{
+    // Two first openings can each hold the read lock that the switch must
+    // raise; the engine then answers busy at once instead of waiting, so the
+    // switch is tried again here, with the same patience as any change.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPeopleBusyMilliseconds);
+    while (ReadText("PRAGMA journal_mode") != "wal") {
+        const int result = sqlite3_exec(db_, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+        if (result == SQLITE_OK) continue;
+        if ((result & 0xff) != SQLITE_BUSY || std::chrono::steady_clock::now() > deadline) Fail("change");
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 int PeopleStore::ReadNumber(const char* sql)

@@ -82,6 +82,7 @@ public:
 
 private:
     void Open();
+    void UseWriteAheadLog();
     void Migrate();
     void Execute(const char* sql);
     int ReadNumber(const char* sql);
