@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "AboutPage.h"
 #include "GbkCodec.h"
 #include "OutputFile.h"
 #include "Places.h"
@@ -296,6 +297,7 @@ void RemoveResultPageFiles() noexcept
         const ResultPagePaths paths = ResultPageLocation();
         std::remove(paths.page.c_str());
         std::remove(paths.picture.c_str());
+        std::remove(AboutPageLocation().c_str());
     } catch (...) {
         // Nothing to tidy when there is no private folder.
     }

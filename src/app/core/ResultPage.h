@@ -84,7 +84,7 @@ void WritePagePictureInto(const std::string& folder);
 // systems refuse become "_"; without a reading it is "算命结果".
 std::string ReadingFileBaseName(const TKarvoInfo& record, std::string_view name);
 
-// Deletes the page and its picture, and the folder made for this process
+// Deletes the page, its picture and the About page beside them, and the folder made for this process
 // alone when there is one; errors are ignored.
 void RemoveResultPageFiles() noexcept;
 

@@ -1,5 +1,6 @@
 #include "FormKarvo.h"
 
+#include "AboutPage.h"
 #include "Artwork.h"
 #include "InputCheck.h"
 #include "MessageBoxes.h"
@@ -341,6 +342,9 @@ void TFormKarvo::ChooseScript(Script script) {
     SetWindowScript(script);
     SaveWindowScript(*OpenWindowSettings(), script);
     ShowTextsInWindowScript(*this);
+    if (bannerPlaceholderShown_) {
+        wbAD->setHtml(BannerPlaceholderPage());
+    }
     Guarded([this] { btnBeginClick(); });
 }
 
@@ -596,8 +600,9 @@ void TFormKarvo::N4Click() {
     export_->SavePicture();
 }
 
+// The program's own About page, in the result browser like a reading.
 void TFormKarvo::btnWEBClick() {
-    services_.OpenUrl(QUrl(WebButtonUrl()));
+    wbKarvo->Navigate(QString::fromStdString(WriteAboutPage(WindowScriptInForce())));
 }
 
 }  // namespace velmora

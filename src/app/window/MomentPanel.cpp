@@ -198,7 +198,8 @@ void TMomentPanel::BuildControls() {
     grid->addWidget(Caption(QStringLiteral("子时："), this), row, 0);
     grid->addLayout(schoolRow, row++, 1);
 
-    auto* attribution = Remark(Text(std::string(PlaceDataAttribution())), this);
+    // The place data's sources and licences are on the About page.
+    auto* attribution = Remark(QStringLiteral("地点资料的来源与许可：见窗口右上角“官方网站”中的关于页面"), this);
     attribution->setObjectName(QStringLiteral("lblAttribution"));
     QFont small = font();
     small.setPixelSize(11);

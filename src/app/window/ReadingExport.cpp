@@ -117,8 +117,13 @@ void TReadingExport::SetUnavailable(const QString& reason) {
 }
 
 bool TReadingExport::ReadingShown(const QString& action) const {
-    if (shown_) {
+    if (shown_ && ShowsReadingPage()) {
         return true;
+    }
+    if (shown_) {
+        services_.Messages->Information(
+            &owner_, QStringLiteral("结果页现在显示的不是算命结果，无法%1。请先返回算命结果。").arg(action));
+        return false;
     }
     QString text = QStringLiteral("现在没有显示算命结果，无法%1。").arg(action);
     if (!unavailableReason_.isEmpty()) {
@@ -126,6 +131,13 @@ bool TReadingExport::ReadingShown(const QString& action) const {
     }
     services_.Messages->Information(&owner_, text);
     return false;
+}
+
+// The browser may show another page of the program's (the About page)
+// instead of the reading's page, which only its own address tells.
+bool TReadingExport::ShowsReadingPage() const {
+    const QUrl shown = browser_.url().adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
+    return shown == QUrl::fromLocalFile(QString::fromStdString(ResultPageLocation().page));
 }
 
 QString TReadingExport::ProposedPath(const QString& extension) const {

@@ -3,8 +3,9 @@
 // picture of the whole page (保存为图片…).
 //
 // Every save dialog proposes the name and birth date of the reading as the
-// file's name, in the folder last saved to. With no reading shown the
-// commands say why instead of doing nothing. Errors are thrown.
+// file's name, in the folder last saved to. With no reading shown (none made,
+// or the browser showing the About page instead) the commands say why
+// instead of doing nothing. Errors are thrown.
 #pragma once
 
 #include "FormServices.h"
@@ -38,6 +39,7 @@ public:
 private:
     // Tells why not when no reading is shown.
     bool ReadingShown(const QString& action) const;
+    bool ShowsReadingPage() const;
     QString ProposedPath(const QString& extension) const;
     // The file dialog with the proposed path; remembers the folder chosen.
     QString AskFile(const QString& caption, const QString& extension, const QString& filter);

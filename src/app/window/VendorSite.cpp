@@ -1,5 +1,7 @@
 #include "VendorSite.h"
 
+#include "WindowScript.h"
+
 #ifndef VELMORA_VENDOR_HOST
 #error "VELMORA_VENDOR_HOST names the host of the vendor's pages"
 #endif
@@ -22,16 +24,12 @@ QString BannerUrl() {
     return VendorUrl("/ad/20107277_1.html");
 }
 
-QString WebButtonUrl() {
-    return VendorUrl("/20107197.html");
-}
-
 QString UpdateNoticeUrl() {
     return VendorUrl("/SiteBack/updateTxt/7.txt");
 }
 
 QString BannerPlaceholderPage() {
-    return QStringLiteral(
+    return InWindowScript(QStringLiteral(
         "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><style>"
         "html,body{height:100%;margin:0;overflow:hidden}"
         "body{display:flex;align-items:center;justify-content:center;background:#fffaf6;"
@@ -40,7 +38,7 @@ QString BannerPlaceholderPage() {
         "span{color:#666;margin-left:1em}"
         "</style></head><body>"
         "欢迎使用 Velmora 称骨算命<span>祝您万事顺意，吉祥如意</span>"
-        "</body></html>");
+        "</body></html>"));
 }
 
 }  // namespace velmora

@@ -1,4 +1,4 @@
-// The three fixed addresses on the vendor's web site. The host is chosen when
+// The two fixed addresses on the vendor's web site. The host is chosen when
 // the program is built (CMake cache variable VELMORA_VENDOR_HOST); the paths
 // are the program's own.
 #pragma once
@@ -11,13 +11,12 @@ namespace velmora {
 QString VendorHost();
 // The banner strip's page.
 QString BannerUrl();
-// The page the web button opens in the user's browser.
-QString WebButtonUrl();
 // The update notice handed to the update library.
 QString UpdateNoticeUrl();
 
 // What the banner strip shows when its page cannot be loaded: a quiet line in
-// the result page's colours instead of the engine's error page.
+// the result page's colours instead of the engine's error page, in the
+// window's script.
 QString BannerPlaceholderPage();
 
 }  // namespace velmora

@@ -1,5 +1,8 @@
 #include "WindowScript.h"
 
+#include "ImgButton.h"
+#include "ScriptArtwork.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -78,6 +81,9 @@ void ShowWidgetTexts(QWidget& widget) {
     if (auto* box = qobject_cast<QComboBox*>(&widget)) {
         ShowComboTexts(*box);
     }
+    if (auto* picture = qobject_cast<TImgButton*>(&widget)) {
+        ShowButtonArtworkInScript(*picture, inForce);
+    }
     if (!widget.windowTitle().isEmpty() && widget.isWindow()) {
         ShowInScript(widget, "velmoraSimplifiedTitle", "velmoraShownTitle", [&] { return widget.windowTitle(); },
                      [&](const QString& text) { widget.setWindowTitle(text); });
@@ -147,7 +153,7 @@ void InstallQtTranslations(QCoreApplication& application, Script script) {
     installed.clear();
     const QString region = script == Script::Simplified ? QStringLiteral("zh_CN") : QStringLiteral("zh_TW");
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const QString catalogue : {QStringLiteral("qtbase_"), QStringLiteral("qtwebengine_")}) {
+    for (const QString& catalogue : {QStringLiteral("qtbase_"), QStringLiteral("qtwebengine_")}) {
         auto translator = std::make_unique<QTranslator>();
         // The engine has no zh_TW catalogue; its few texts then stay zh_CN's.
         if (translator->load(catalogue + region, folder) || translator->load(catalogue + QStringLiteral("zh_CN"), folder)) {

@@ -29,7 +29,7 @@ QString InWindowScript(const QString& simplified);
 
 // Shows every text under `root` in the window's script: each widget's
 // text and tool tip, each menu's actions, from the simplified text the
-// program gave it. Texts marked with KeepTextAsIs stay as they are.
+// program gave it, and the captions drawn into image buttons. Texts marked with KeepTextAsIs stay as they are.
 void ShowTextsInWindowScript(QWidget& root);
 void KeepTextAsIs(QObject& textHolder);
 

@@ -1,6 +1,8 @@
 // The window's artwork, compiled into the program under ":/artwork/":
 // header.png, btnBegin-<state>.png and btnWEB-<state>.png (state normal,
-// enter, down or disable), zodiac-00.png to zodiac-11.png and imgShengXiao.png.
+// enter, down or disable) with their traditional sets btnBegin-traditional-
+// <state>.png and btnWEB-traditional-<state>.png, zodiac-00.png to
+// zodiac-11.png and imgShengXiao.png.
 #pragma once
 
 #include <QString>

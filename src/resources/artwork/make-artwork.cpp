@@ -3,6 +3,9 @@
 //   header.png              8 x 39, the header strip, stretched from its first column
 //   btnBegin-<state>.png    86 x 24, the start button ("开始推算")
 //   btnWEB-<state>.png      56 x 24, the web button ("官方网站")
+//   btnBegin-traditional-<state>.png, btnWEB-traditional-<state>.png
+//                           the same in traditional characters ("開始推算",
+//                           "官方網站"), which all three traditional scripts write
 //   zodiac-NN.png           50 x 50, the twelve animals as seals, 鼠 (00) to 猪 (11)
 //   imgShengXiao.png        49 x 48, the summary strip's picture before a first reading
 // with <state> one of normal, enter, down, disable, and the program's icon for
@@ -432,6 +435,10 @@ int main(int argc, char** argv) {
     bool ok = writer.Write(QStringLiteral("header.png"), Header());
     ok = ok && WriteButtonSet(writer, QStringLiteral("btnBegin"), 86, QStringLiteral("开始推算"), PrimaryLooks);
     ok = ok && WriteButtonSet(writer, QStringLiteral("btnWEB"), 56, QStringLiteral("官方网站"), SecondaryLooks);
+    ok = ok && WriteButtonSet(writer, QStringLiteral("btnBegin-traditional"), 86, QStringLiteral("開始推算"),
+                              PrimaryLooks);
+    ok = ok && WriteButtonSet(writer, QStringLiteral("btnWEB-traditional"), 56, QStringLiteral("官方網站"),
+                              SecondaryLooks);
     for (int animal = 0; ok && animal < 12; ++animal) {
         ok = writer.Write(QStringLiteral("zodiac-%1.png").arg(animal, 2, 10, QLatin1Char('0')), ZodiacSeal(animal));
     }

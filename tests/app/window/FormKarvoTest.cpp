@@ -348,14 +348,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RightClickTarget>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
-// The web button, the update call, the end
-
-TEST_F(Window, TheWebButtonOpensTheVendorsPageInTheUsersBrowser) {
-    Open();
-    QTest::mouseClick(form_->btnWEB, Qt::LeftButton, {}, QPoint(20, 12));
-    ASSERT_EQ(services_.openedUrls.size(), 1u);
-    EXPECT_EQ(services_.openedUrls[0], QUrl(QStringLiteral("http://www.velmora.example/20107197.html")));
-}
+// The update call, the end (the web button: AboutWindowTest.cpp)
 
 TEST_F(Window, TheUpdateLibraryIsCalledOnceAboutFiveSecondsAfterStartUp) {
     QTemporaryDir scratch;

@@ -1,0 +1,148 @@
+// 官方网站 as the user meets it: the About page in the result view, a way
+// back to the reading, the menu's exports refusing it, and in a traditional
+// script the page and the buttons' drawn captions in that script.
+#include "FormKarvo.h"
+#include "Places.h"
+#include "Script.h"
+#include "WindowFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace velmora {
+namespace {
+
+QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// The window's settings in a folder of the test's own: a chosen script stays there.
+class About : public Window {
+protected:
+    About() : kept_(qgetenv("XDG_CONFIG_HOME")) { qputenv("XDG_CONFIG_HOME", settings_.path().toLocal8Bit()); }
+    ~About() override {
+        form_.reset();
+        qputenv("XDG_CONFIG_HOME", kept_);
+    }
+
+    bool ClickAbout() {
+        return LoadsPage(*form_->wbKarvo, [&] { QTest::mouseClick(form_->btnWEB, Qt::LeftButton, {}, QPoint(20, 12)); });
+    }
+    bool Choose(const char* script) {
+        auto* action = form_->findChild<QAction*>(QStringLiteral("script_") + QLatin1String(script));
+        return action != nullptr && LoadsPage(*form_->wbKarvo, [&] { action->trigger(); });
+    }
+    // Whether both image buttons show the artwork set named `suffix` ("" or "-traditional").
+    bool ButtonsShow(const QString& suffix) const {
+        const auto same = [&](const TImgButton* button) {
+            const QImage drawn(QStringLiteral(":/artwork/%1%2-normal.png").arg(button->objectName(), suffix));
+            return !drawn.isNull() &&
+                   button->ImgNormal().toImage().convertToFormat(QImage::Format_RGB32) ==
+                       drawn.convertToFormat(QImage::Format_RGB32);
+        };
+        return same(form_->btnBegin) && same(form_->btnWEB);
+    }
+
+    QTemporaryDir settings_;
+    QByteArray kept_;
+};
+
+TEST_F(About, TheWebButtonShowsTheAboutPageWhichTheExportsRefuseAndItsLinkLeadsBack) {
+    Open();
+    ASSERT_TRUE(ClickAbout());
+    EXPECT_EQ(form_->wbKarvo->title(), QStringLiteral("关于 Velmora"));
+    const QString page = PageText(*form_->wbKarvo);
+    EXPECT_TRUE(page.contains(QStringLiteral("版本 " VELMORA_VERSION))) << page.left(200).toStdString();
+    EXPECT_TRUE(page.contains(Text(PlaceDataAttribution())));
+    EXPECT_TRUE(services_.openedUrls.empty()) << "nothing opens in the user's browser";
+    SaveScreenshot(*form_, QStringLiteral("window-about"));
+    RunScript(*form_->wbKarvo, QStringLiteral("window.scrollTo(0, document.body.scrollHeight)"));
+    SaveScreenshot(*form_, QStringLiteral("window-about-credits"));
+
+    form_->N2->trigger();
+    EXPECT_TRUE(services_.proposedPaths.empty()) << "no save dialog for the About page";
+    ASSERT_EQ(Informations().size(), 1);
+    EXPECT_TRUE(Informations()[0].contains(QStringLiteral("不是算命结果")));
+
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [&] {
+        RunScript(*form_->wbKarvo, QStringLiteral("document.querySelector('a[href=\"template.html\"]').click()"));
+    }));
+    EXPECT_EQ(form_->wbKarvo->title(), QStringLiteral("算命结果"));
+    form_->N2->trigger();
+    EXPECT_EQ(services_.proposedPaths.size(), 1u) << "the reading exports again";
+}
+
+TEST_F(About, InTaiwanScriptThePageAndTheDrawnCaptionsAreTraditional) {
+    Open();
+    EXPECT_TRUE(ButtonsShow(QString()));
+    ASSERT_TRUE(Choose("taiwan"));
+    EXPECT_TRUE(ButtonsShow(QStringLiteral("-traditional")));
+    EXPECT_TRUE(WaitFor([this] { return PageText(*form_->wbAD).contains(QStringLiteral("歡迎使用")); }, 30000))
+        << "the banner's own line";
+    SaveScreenshot(*form_, QStringLiteral("window-taiwan"));
+    ASSERT_TRUE(ClickAbout());
+    EXPECT_EQ(form_->wbKarvo->title(), QStringLiteral("關於 Velmora"));
+    const QString page = PageText(*form_->wbKarvo);
+    EXPECT_TRUE(page.contains(Text(ConvertText(PlaceDataAttribution(), Script::Taiwan))));
+    EXPECT_TRUE(page.contains(QStringLiteral("骨重怎樣稱")));
+    EXPECT_FALSE(page.contains(QStringLiteral("骨重怎样称")));
+    SaveScreenshot(*form_, QStringLiteral("window-about-taiwan"));
+
+    ASSERT_TRUE(Choose("simplified"));
+    EXPECT_TRUE(ButtonsShow(QString()));
+}
+
+// One traditional set of pictures serves every traditional script.
+TEST(AboutArtwork, EveryTraditionalScriptWritesTheButtonsCaptionsAsTheirArtworkDoes) {
+    for (const Script script : {Script::Traditional, Script::Taiwan, Script::HongKong}) {
+        EXPECT_EQ(ConvertText("开始推算", script), "開始推算");
+        EXPECT_EQ(ConvertText("官方网站", script), "官方網站");
+    }
+}
+
+// A box of the window's, in a traditional script, as the user sees it.
+class ScreenshotBoxes final : public TMessageBoxes {
+public:
+    void Information(QWidget* owner, const QString& text) override {
+        TakeAndClose();
+        real_.Information(owner, text);
+    }
+    void Error(QWidget* owner, const QString& text) override {
+        TakeAndClose();
+        real_.Error(owner, text);
+    }
+    QString title;
+    QString text;
+
+private:
+    void TakeAndClose() {
+        QTimer::singleShot(300, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            title = box->windowTitle();
+            text = box->text();
+            SaveScreenshot(*box, QStringLiteral("message-box-taiwan"));
+            box->accept();
+        });
+    }
+    TDialogMessageBoxes real_;
+};
+
+TEST_F(About, AMessageBoxInTaiwanScript) {
+    ScreenshotBoxes boxes;
+    messages_ = &boxes;
+    Open();
+    ASSERT_TRUE(Choose("taiwan"));
+    form_->edtDay->setText(QStringLiteral("32"));
+    form_->btnBeginClick();
+    EXPECT_EQ(boxes.title, QStringLiteral("提示"));
+    EXPECT_TRUE(boxes.text.startsWith(Text(ConvertText(DateMessage.toStdString(), Script::Taiwan))))
+        << boxes.text.toStdString();
+}
+
+}  // namespace
+}  // namespace velmora
