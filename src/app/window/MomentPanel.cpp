@@ -119,7 +119,7 @@ void TMomentPanel::BuildControls() {
 
     edtPlace = new QLineEdit(this);
     edtPlace->setObjectName(QStringLiteral("edtPlace"));
-    edtPlace->setPlaceholderText(QStringLiteral("输入地名的一部分，如“成都”“伦敦”“Vancouver”"));
+    edtPlace->setPlaceholderText(QStringLiteral("输入地名，如“成都”“伦敦”“Vancouver”"));
     edtPlace->setClearButtonEnabled(true);
     edtPlace->setToolTip(QStringLiteral("按出生地的经度换算真太阳时；选了出生地即按精确模式推算。"
                                         "港澳台与国外的出生地，所填时间按当地时间（含当地的夏令时）"));

@@ -4,6 +4,7 @@
 #include "PeopleFile.h"
 #include "PersonBirth.h"
 #include "Places.h"
+#include "WindowScript.h"
 
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -21,15 +22,17 @@ namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
-// One line of the list: 张三  男  公历 1990-5-17 8时  成都市  表哥
+// One line of the list: 张三  男  公历 1990-5-17 8时  成都市  表哥, in the
+// window's script but the name and the note as typed.
 QString PersonLine(const people::Person& p)
 {
-    QString line = Text(p.name) + QStringLiteral("  ") + Text(p.sex) + QStringLiteral("  ") +
-                   (p.calendar == "lunar" ? QStringLiteral("农历 ") : QStringLiteral("公历 ")) +
-                   (p.leap ? QStringLiteral("闰") : QString()) + Text(p.date) + QStringLiteral(" ") +
-                   (p.hour == "unknown" ? QStringLiteral("时辰不详") : Text(p.hour) + QStringLiteral("时"));
-    if (p.minute) line += Text(std::to_string(*p.minute)) + QStringLiteral("分");
-    if (!p.place.empty()) line += QStringLiteral("  ") + Text(p.place);
+    QString line = Text(p.name) + QStringLiteral("  ") + InWindowScript(Text(p.sex)) + QStringLiteral("  ") +
+                   InWindowScript(p.calendar == "lunar" ? QStringLiteral("农历 ") : QStringLiteral("公历 ")) +
+                   (p.leap ? InWindowScript(QStringLiteral("闰")) : QString()) + Text(p.date) + QStringLiteral(" ") +
+                   (p.hour == "unknown" ? InWindowScript(QStringLiteral("时辰不详"))
+                                        : Text(p.hour) + InWindowScript(QStringLiteral("时")));
+    if (p.minute) line += Text(std::to_string(*p.minute)) + InWindowScript(QStringLiteral("分"));
+    if (!p.place.empty()) line += QStringLiteral("  ") + InWindowScript(Text(p.place));
     if (!p.note.empty()) line += QStringLiteral("  ") + Text(p.note);
     return line;
 }
@@ -59,6 +62,8 @@ TPeopleDialog::TPeopleDialog(QWidget* owner, Hooks hooks, std::filesystem::path 
     lstPeople->setObjectName(QStringLiteral("lstPeople"));
     lblStatus = new QLabel(this);
     lblStatus->setWordWrap(true);
+    // Its counts come in the script already; a store's problem may name a file.
+    KeepTextAsIs(*lblStatus);
     const auto button = [this](const char* name, const QString& text) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QString::fromLatin1(name));
@@ -95,7 +100,7 @@ TPeopleDialog::TPeopleDialog(QWidget* owner, Hooks hooks, std::filesystem::path 
     connect(btnRename, &QPushButton::clicked, this, [this] {
         if (lstPeople->currentItem() == nullptr) return;
         bool ok = false;
-        const QString name = QInputDialog::getText(this, QStringLiteral("改名"), QStringLiteral("新的姓名："),
+        const QString name = QInputDialog::getText(this, InWindowScript(QStringLiteral("改名")), InWindowScript(QStringLiteral("新的姓名：")),
                                                    QLineEdit::Normal, lstPeople->currentItem()->data(Qt::UserRole + 1).toString(), &ok);
         if (ok) RenameSelected(name);
     });
@@ -124,6 +129,7 @@ void TPeopleDialog::WithStore(const std::function<void(people::PeopleStore&)>& w
 }
 
 void TPeopleDialog::ShowList() {
+    ShowTextsInWindowScript(*this);
     Fill();
 }
 
@@ -137,8 +143,9 @@ void TPeopleDialog::Fill() {
             item->setData(Qt::UserRole, QVariant::fromValue(person.id));
             item->setData(Qt::UserRole + 1, Text(person.name));
         }
-        lblStatus->setText(edtSearch->text().isEmpty() ? QStringLiteral("共 %1 人").arg(everyone.size())
-                                                       : QStringLiteral("找到 %1 人").arg(everyone.size()));
+        lblStatus->setText(InWindowScript(edtSearch->text().isEmpty() ? QStringLiteral("共 %1 人")
+                                                                      : QStringLiteral("找到 %1 人"))
+                               .arg(everyone.size()));
     });
     if (!storeProblem_.isEmpty()) lblStatus->setText(storeProblem_);
     SelectId(selected);
@@ -219,7 +226,8 @@ void TPeopleDialog::UpdateSelected() {
 void TPeopleDialog::DeleteSelected() {
     const QListWidgetItem* item = lstPeople->currentItem();
     if (item == nullptr ||
-        !hooks_.confirm(this, QStringLiteral("删除 %1？此操作不能撤销。").arg(item->data(Qt::UserRole + 1).toString())))
+        !hooks_.confirm(this, InWindowScript(QStringLiteral("删除 %1？此操作不能撤销。"))
+                                  .arg(item->data(Qt::UserRole + 1).toString())))
         return;
     const long long id = SelectedId();
     WithStore([&](people::PeopleStore& store) { store.Remove(id); });

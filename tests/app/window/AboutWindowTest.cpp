@@ -1,7 +1,9 @@
 // 官方网站 as the user meets it: the About page in the result view, a way
 // back to the reading, the menu's exports refusing it, and in a traditional
 // script the page and the buttons' drawn captions in that script.
+#include "ClickLabel.h"
 #include "FormKarvo.h"
+#include "PeopleDialog.h"
 #include "Places.h"
 #include "Script.h"
 #include "WindowFixture.h"
@@ -9,6 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -58,7 +62,7 @@ TEST_F(About, TheWebButtonShowsTheAboutPageWhichTheExportsRefuseAndItsLinkLeadsB
     EXPECT_TRUE(page.contains(Text(PlaceDataAttribution())));
     EXPECT_TRUE(services_.openedUrls.empty()) << "nothing opens in the user's browser";
     SaveScreenshot(*form_, QStringLiteral("window-about"));
-    RunScript(*form_->wbKarvo, QStringLiteral("window.scrollTo(0, document.body.scrollHeight)"));
+    RunScript(*form_->wbKarvo, QStringLiteral("window.scrollTo(0, document.documentElement.scrollHeight)"));
     SaveScreenshot(*form_, QStringLiteral("window-about-credits"));
 
     form_->N2->trigger();
@@ -89,9 +93,30 @@ TEST_F(About, InTaiwanScriptThePageAndTheDrawnCaptionsAreTraditional) {
     EXPECT_TRUE(page.contains(QStringLiteral("骨重怎樣稱")));
     EXPECT_FALSE(page.contains(QStringLiteral("骨重怎样称")));
     SaveScreenshot(*form_, QStringLiteral("window-about-taiwan"));
+    RunScript(*form_->wbKarvo, QStringLiteral("window.scrollTo(0, document.documentElement.scrollHeight)"));
+    SaveScreenshot(*form_, QStringLiteral("window-about-taiwan-credits"));
 
     ASSERT_TRUE(Choose("simplified"));
     EXPECT_TRUE(ButtonsShow(QString()));
+}
+
+// The people list speaks the script too, but a name stays as it was typed.
+TEST_F(About, ThePeopleListInTaiwanScriptKeepsTheNameAsTyped) {
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    Open();
+    form_->edtName->setText(QStringLiteral("余华"));
+    ASSERT_TRUE(ClickBegin());
+    ASSERT_TRUE(Choose("taiwan"));
+    Click(*form_->lblPeople);
+    ASSERT_NE(form_->People, nullptr);
+    Click(*form_->People->btnSave);
+    ASSERT_EQ(form_->People->lstPeople->count(), 1);
+    EXPECT_EQ(form_->People->lstPeople->item(0)->text(), QStringLiteral("余华  男  公曆 2009-9-21 7時"));
+    EXPECT_EQ(form_->People->btnSave->text(), QStringLiteral("保存當前"));
+    EXPECT_EQ(form_->People->windowTitle(), QStringLiteral("親友"));
+    SaveScreenshot(*form_->People, QStringLiteral("people-taiwan"));
+    qunsetenv("XDG_DATA_HOME");
 }
 
 // One traditional set of pictures serves every traditional script.
