@@ -41,6 +41,14 @@ const PictureRow pictureRows[] = {
     {":/artwork/btnWEB-enter.png", {56, 24}, true},
     {":/artwork/btnWEB-down.png", {56, 24}, true},
     {":/artwork/btnWEB-disable.png", {56, 24}, true},
+    {":/artwork/btnBegin-traditional-normal.png", {86, 24}, true},
+    {":/artwork/btnBegin-traditional-enter.png", {86, 24}, true},
+    {":/artwork/btnBegin-traditional-down.png", {86, 24}, true},
+    {":/artwork/btnBegin-traditional-disable.png", {86, 24}, true},
+    {":/artwork/btnWEB-traditional-normal.png", {56, 24}, true},
+    {":/artwork/btnWEB-traditional-enter.png", {56, 24}, true},
+    {":/artwork/btnWEB-traditional-down.png", {56, 24}, true},
+    {":/artwork/btnWEB-traditional-disable.png", {56, 24}, true},
     {":/artwork/imgShengXiao.png", {49, 48}, true},
 };
 INSTANTIATE_TEST_SUITE_P(Window, ArtworkPicture, testing::ValuesIn(pictureRows));
@@ -84,7 +92,7 @@ double MeanDifference(const QImage& a, const QImage& b) {
 
 // Hover and press must be visible at a glance: every pair of states differs.
 TEST(Artwork, ButtonStatesDifferVisibly) {
-    for (const char* button : {"btnBegin", "btnWEB"}) {
+    for (const char* button : {"btnBegin", "btnWEB", "btnBegin-traditional", "btnWEB-traditional"}) {
         const char* states[] = {"normal", "enter", "down", "disable"};
         for (int i = 0; i < 4; ++i) {
             for (int j = i + 1; j < 4; ++j) {
@@ -92,6 +100,20 @@ TEST(Artwork, ButtonStatesDifferVisibly) {
                 const QImage b(QStringLiteral(":/artwork/%1-%2.png").arg(button, states[j]));
                 EXPECT_GT(MeanDifference(a, b), 6.0) << button << " " << states[i] << " / " << states[j];
             }
+        }
+    }
+}
+
+// The traditional sets draw other captions on the same faces: the pictures
+// differ, but only where a character changed (開, 網).
+TEST(Artwork, TraditionalButtonsShowOtherCaptionsOnTheSameFace) {
+    for (const char* button : {"btnBegin", "btnWEB"}) {
+        for (const char* state : {"normal", "enter", "down", "disable"}) {
+            const QImage simplified(QStringLiteral(":/artwork/%1-%2.png").arg(button, state));
+            const QImage traditional(QStringLiteral(":/artwork/%1-traditional-%2.png").arg(button, state));
+            const double difference = MeanDifference(simplified, traditional);
+            EXPECT_GT(difference, 0.5) << button << " " << state;
+            EXPECT_LT(difference, 6.0) << button << " " << state;
         }
     }
 }
