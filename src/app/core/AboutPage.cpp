@@ -1,5 +1,6 @@
 #include "AboutPage.h"
 
+#include "GbkCodec.h"
 #include "OutputFile.h"
 #include "Places.h"
 #include "Resources.h"
@@ -22,6 +23,20 @@ void ReplaceAll(std::string& text, std::string_view field, std::string_view valu
         text.replace(at, field.size(), value);
 }
 
+// The result page's own style sheet, so both pages look alike: the
+// template's style element, its "%%" read as "%".
+std::string ResultPageStyle()
+{
+    const auto pageTemplate = FindResource(kPageTemplateResource, kPageResourceType);
+    if (!pageTemplate) throw std::runtime_error("Resource " + std::string(kPageTemplateResource) + " not found");
+    const std::string text = GbkToUtf8(*pageTemplate);
+    const std::size_t begin = text.find("<style");
+    const std::size_t end = text.find("</style>", begin);
+    if (begin == std::string::npos || end == std::string::npos)
+        throw std::runtime_error("The page template has no style element");
+    return FillPageTemplate(std::string_view(text).substr(begin, end + 8 - begin), {});
+}
+
 std::string_view AboutTemplate()
 {
     const auto page = FindResource(kAboutPageResource, kPageResourceType);
@@ -34,6 +49,7 @@ std::string_view AboutTemplate()
 std::string AboutPageText(Script script, bool linkToReading)
 {
     std::string page(AboutTemplate());
+    ReplaceAll(page, "@PAGE_STYLE@", ResultPageStyle());
     ReplaceAll(page, "@VERSION@", VELMORA_VERSION);
     ReplaceAll(page, "@PLACE_CREDIT@", HtmlEscape(PlaceDataAttribution()));
     // The reading page lies beside this one under its fixed name.

@@ -2,7 +2,7 @@
 // reckoned and its scale, the exact-moment choices, the version, and the
 // sources and licences of the place data. Its text is compiled into the
 // program (the resource "ABOUT" of type "MYHTML", UTF-8) and written beside
-// the result page, whose style and picture it shares, so the result
+// the result page, whose style sheet and picture it takes, so the result
 // browser shows it like a reading and a link leads back to the reading.
 #pragma once
 

@@ -71,13 +71,14 @@ TEST(AboutPage, StatesTheScaleOfTheWeightTables)
               std::string::npos);
 }
 
-TEST(AboutPage, NamesTheVersionAndThePlaceDataCreditAndLeavesNoFieldUnfilled)
+TEST(AboutPage, NamesTheVersionAndThePlaceDataCreditInTheResultPagesStyleAndLeavesNoFieldUnfilled)
 {
     for (const bool link : {false, true}) {
         const std::string page = AboutPageText(Script::Simplified, link);
         EXPECT_NE(page.find(std::string("版本 ") + VELMORA_VERSION + "<"), std::string::npos);
         EXPECT_NE(page.find(HtmlEscape(PlaceDataAttribution())), std::string::npos);
         EXPECT_FALSE(std::regex_search(page, std::regex("@[A-Z_]+@")));
+        EXPECT_NE(page.find("body {font:12px/150% arial;"), std::string::npos) << "the result page's style";
         EXPECT_EQ(page.find("href=\"" + std::string(kPageFileName) + "\"") != std::string::npos, link);
     }
 }
