@@ -6,6 +6,8 @@
 #include "ClickLabel.h"
 #include "MomentChooser.h"
 #include "MomentSettings.h"
+#include "PageZoom.h"
+#include "ReadingFormats.h"
 #include "PeopleDialog.h"
 #include "ResultPage.h"
 #include "ResultView.h"
@@ -15,9 +17,12 @@
 #include "UnitPublic.h"
 #include "VendorSite.h"
 #include "WebBrowseEx.h"
+#include "WindowGrowth.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFileDialog>
@@ -107,10 +112,10 @@ TFormKarvo::~TFormKarvo() {
 // Setting up
 
 void TFormKarvo::SetUpWindow() {
-    // A fixed border with the system menu and the minimise button only.
+    // The form's size is the least the window takes; it may grow and be maximised.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    resize(kClientWidth, kClientHeight);
     QFont formFont = font();
     formFont.setPixelSize(kFormFontPixels);
     setFont(formFont);
@@ -143,6 +148,13 @@ void TFormKarvo::SetUpComponents() {
     N3->setObjectName(QStringLiteral("N3"));
     N4 = pm1->addAction(QString::fromUtf16(kPictureMenuCaption));
     N4->setObjectName(QStringLiteral("N4"));
+    pm1->addSeparator();
+    CopySelection = pm1->addAction(QString::fromUtf16(kCopyMenuCaption));
+    CopySelection->setObjectName(QStringLiteral("CopySelection"));
+    CopyAll = pm1->addAction(QString::fromUtf16(kCopyAllMenuCaption));
+    CopyAll->setObjectName(QStringLiteral("CopyAll"));
+    // 复制 has something to copy only while the page has a selection.
+    connect(pm1, &QMenu::aboutToShow, this, [this] { CopySelection->setEnabled(wbKarvo->hasSelection()); });
     PrintShortcut = new QShortcut(QKeySequence::Print, wbKarvo, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     // A settings file that cannot be read or kept is told about once, in a box of the window's.
     SetSettingsNotice([this](const QString& text) { services_.Messages->Information(this, text); });
@@ -171,6 +183,10 @@ void TFormKarvo::SetUpComponents() {
     lblPeople->setStyleSheet(QuietTagStyle);
     PaintControl1->installEventFilter(this);
     PlacePeopleTag();
+    Zoom = new TPageZoom(*this, *wbKarvo);
+    // Made last: its strips' filters must run before the tags that place
+    // themselves by the zodiac picture.
+    new TWindowGrowth(*this, {btnBegin, btnWEB, imgShengXiao});
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
@@ -210,6 +226,8 @@ void TFormKarvo::ConnectHandlers() {
     connect(N2, &QAction::triggered, this, Handler(&TFormKarvo::N2Click));
     connect(N3, &QAction::triggered, this, Handler(&TFormKarvo::N3Click));
     connect(N4, &QAction::triggered, this, Handler(&TFormKarvo::N4Click));
+    connect(CopySelection, &QAction::triggered, this, [this] { wbKarvo->page()->triggerAction(QWebEnginePage::Copy); });
+    connect(CopyAll, &QAction::triggered, this, Handler(&TFormKarvo::CopyAllClick));
     connect(PrintShortcut, &QShortcut::activated, this, Handler(&TFormKarvo::N3Click));
     connect(wbAD, &QWebEngineView::loadFinished, this,
             [this](bool loaded) { Guarded([this, loaded] { BannerLoaded(loaded); }); });
@@ -498,6 +516,7 @@ void TFormKarvo::btnBeginClick() {
 void TFormKarvo::ComputeReading() {
     const BirthInput input = ReadBirthInput();
     const ReadingOutcome outcome = velmora::ComputeReading(input, startup_, qry1, *karvoInfo_);
+    readInput_ = input;
     const std::string message = ReadingMessage(outcome, input);
     if (!message.empty()) {
         Inform(message);
@@ -594,6 +613,11 @@ void TFormKarvo::N3Click() {
 
 void TFormKarvo::N4Click() {
     export_->SavePicture();
+}
+
+void TFormKarvo::CopyAllClick() {
+    const std::string text = ReadingAsTextInScript(readInput_, *karvoInfo_, WindowScriptInForce());
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 void TFormKarvo::btnWEBClick() {

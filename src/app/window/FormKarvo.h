@@ -54,9 +54,12 @@ inline constexpr char16_t kExportMenuCaption[] = u"导出算命结果";
 inline constexpr char16_t kPdfMenuCaption[] = u"导出PDF…";
 inline constexpr char16_t kPrintMenuCaption[] = u"打印…";
 inline constexpr char16_t kPictureMenuCaption[] = u"保存为图片…";
+inline constexpr char16_t kCopyMenuCaption[] = u"复制";
+inline constexpr char16_t kCopyAllMenuCaption[] = u"复制全文";
 
 class TClickLabel;
 class TMomentChooser;
+class TPageZoom;
 class TPeopleDialog;
 class TStripTag;
 
@@ -81,6 +84,9 @@ public:
     QAction* N2 = nullptr;  // 导出PDF…
     QAction* N3 = nullptr;  // 打印…
     QAction* N4 = nullptr;  // 保存为图片…
+    QAction* CopySelection = nullptr;  // 复制: the page's selection
+    QAction* CopyAll = nullptr;        // 复制全文: the reading as the command line's text
+    TPageZoom* Zoom = nullptr;         // Ctrl+plus, Ctrl+minus, Ctrl+0 on the page
     QShortcut* PrintShortcut = nullptr;
     TApplicationEvents* ApplicationEvents1 = nullptr;
     // The exact birth moment: its tag on the summary strip and its panel.
@@ -112,6 +118,7 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    void CopyAllClick();
     // The restore message (0x0545) of a later start: the window comes back from
     // the task bar and to the front.
     void RestoreMessage();
@@ -164,6 +171,7 @@ private:
     std::unique_ptr<TReadingExport> export_;
     std::unique_ptr<TKarvoInfo> karvoInfo_;
     StartupDate startup_;
+    BirthInput readInput_;  // the birth of the reading on show
     bool bannerPlaceholderShown_ = false;
 };
 
