@@ -168,6 +168,13 @@ void TFormKarvo::SetUpComponents() {
     const auto showHourClock = [this] { lbl7->setToolTip(HourClockTip(Moment->Options())); };
     showHourClock();
     connect(Moment, &TMomentChooser::ChoicesChanged, this, showHourClock);
+    // Every choice made in the panel shows on the page at once, so the tag
+    // and the page never disagree; a burst of typing reads once.
+    rereadTimer_ = new QTimer(this);
+    rereadTimer_->setSingleShot(true);
+    rereadTimer_->setInterval(kRereadDelayMs);
+    connect(Moment, &TMomentChooser::ChoicesChanged, rereadTimer_, qOverload<>(&QTimer::start));
+    connect(rereadTimer_, &QTimer::timeout, this, Handler(&TFormKarvo::ReadAgainIfComplete));
     SetUpHourUnknown();
     SetUpChartSwitch();
     // The script kept from the last start; a simplified one loads nothing.
@@ -221,12 +228,17 @@ void TFormKarvo::ConnectHandlers() {
     connect(rbGregorian, &QRadioButton::clicked, this, Handler(&TFormKarvo::lblGregorianClick));
     connect(lblLeap, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblLeapClick));
     connect(lblPeople, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblPeopleClick));
+    // Another name or date typed is another person.
+    connect(edtName, &QLineEdit::textEdited, this, Handler(&TFormKarvo::StartNewPerson));
+    for (TSpinEdit* date : {edtYear, edtMonth, edtDay}) {
+        connect(date, &TSpinEdit::Edited, this, Handler(&TFormKarvo::StartNewPerson));
+    }
     connect(tmrUpdate, &QTimer::timeout, this, Handler(&TFormKarvo::tmrUpdateTimer));
     connect(N1, &QAction::triggered, this, Handler(&TFormKarvo::N1Click));
     connect(N2, &QAction::triggered, this, Handler(&TFormKarvo::N2Click));
     connect(N3, &QAction::triggered, this, Handler(&TFormKarvo::N3Click));
     connect(N4, &QAction::triggered, this, Handler(&TFormKarvo::N4Click));
-    connect(CopySelection, &QAction::triggered, this, [this] { wbKarvo->page()->triggerAction(QWebEnginePage::Copy); });
+    connect(CopySelection, &QAction::triggered, this, Handler(&TFormKarvo::CopySelectionClick));
     connect(CopyAll, &QAction::triggered, this, Handler(&TFormKarvo::CopyAllClick));
     connect(PrintShortcut, &QShortcut::activated, this, Handler(&TFormKarvo::N3Click));
     connect(wbAD, &QWebEngineView::loadFinished, this,
@@ -481,6 +493,20 @@ void TFormKarvo::lblPeopleClick() {
     People->activateWindow();
 }
 
+void TFormKarvo::StartNewPerson() {
+    if (HourUnknown->IsOn()) {
+        HourUnknown->SetOn(false);
+        edtHour->setEnabled(true);
+    }
+    Moment->ForgetBirth();
+}
+
+void TFormKarvo::ReadAgainIfComplete() {
+    if (ValidateInputs()) {
+        btnBeginClick();
+    }
+}
+
 void TFormKarvo::OpenBirth(const BirthInput& input) {
     edtName->setText(QString::fromStdString(input.name));
     cbbSex->setCurrentText(QString::fromStdString(input.sex));
@@ -504,6 +530,7 @@ void TFormKarvo::OpenBirth(const BirthInput& input) {
 // The reading
 
 void TFormKarvo::btnBeginClick() {
+    rereadTimer_->stop();  // this reading has the panel's latest choices
     if (!ValidateInputs()) {
         Inform(kInputErrorMessage);
         return;
@@ -613,6 +640,16 @@ void TFormKarvo::N3Click() {
 
 void TFormKarvo::N4Click() {
     export_->SavePicture();
+}
+
+// The page's selection as its text; the engine's own copy needs the page to
+// hold the keyboard focus, which the menu may have taken.
+void TFormKarvo::CopySelectionClick() {
+    wbKarvo->page()->runJavaScript(QStringLiteral("window.getSelection().toString()"), [](const QVariant& text) {
+        if (!text.toString().isEmpty()) {
+            QGuiApplication::clipboard()->setText(text.toString());
+        }
+    });
 }
 
 void TFormKarvo::CopyAllClick() {

@@ -50,6 +50,8 @@ inline constexpr int kClientHeight = 594;
 // The form's 9 points at 96 pixels per inch; the layout is in pixels too.
 inline constexpr int kFormFontPixels = 12;
 inline constexpr int kUpdateDelayMs = 5000;
+// A change in the exact-moment panel reads again this long after the last one.
+inline constexpr int kRereadDelayMs = 250;
 inline constexpr char16_t kExportMenuCaption[] = u"导出算命结果";
 inline constexpr char16_t kPdfMenuCaption[] = u"导出PDF…";
 inline constexpr char16_t kPrintMenuCaption[] = u"打印…";
@@ -118,6 +120,7 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    void CopySelectionClick();
     void CopyAllClick();
     // The restore message (0x0545) of a later start: the window comes back from
     // the task bar and to the front.
@@ -126,6 +129,11 @@ public:
     void lblPeopleClick();
     // Fills the form and the exact moment's choices with a birth and reads it.
     void OpenBirth(const BirthInput& input);
+    // Another name or date was typed: the minute, the birthplace and an
+    // unknown hour of the one before do not carry over.
+    void StartNewPerson();
+    // The panel's choices changed: the reading follows when the form is complete.
+    void ReadAgainIfComplete();
 
     // The name, the four numbers filled in; the numbers digits only; the hour at most 23.
     bool ValidateInputs() const;
@@ -172,6 +180,7 @@ private:
     std::unique_ptr<TKarvoInfo> karvoInfo_;
     StartupDate startup_;
     BirthInput readInput_;  // the birth of the reading on show
+    QTimer* rereadTimer_ = nullptr;
     bool bannerPlaceholderShown_ = false;
 };
 

@@ -88,7 +88,6 @@ TEST_F(Window, CopyAllGivesTheReadingOnShowAsTextAndCopyGivesTheSelection) {
 
     emit form_->pm1->aboutToShow();
     EXPECT_FALSE(form_->CopySelection->isEnabled());
-    ClickedPage(*form_);
     RunScript(*form_->wbKarvo, QStringLiteral("window.getSelection().selectAllChildren(document.body)"));
     ASSERT_TRUE(WaitFor([this] { return form_->wbKarvo->hasSelection(); }, 3000));
     emit form_->pm1->aboutToShow();
