@@ -476,9 +476,7 @@ void TFormKarvo::lblPeopleClick() {
         TPeopleDialog::Hooks hooks;
         hooks.currentBirth = [this] { return ReadBirthInput(); };
         hooks.openBirth = [this](const BirthInput& input) { Guarded([&] { OpenBirth(input); }); };
-        hooks.confirm = [](QWidget* owner, const QString& question) {
-            return QMessageBox::question(owner, QStringLiteral("亲友"), question) == QMessageBox::Yes;
-        };
+        hooks.confirm = Confirm;
         hooks.inform = [this](QWidget* owner, const QString& text) { services_.Messages->Information(owner, text); };
         hooks.chooseFile = [](QWidget* owner, bool save) {
             const QString filter = QStringLiteral("亲友 (*.json *.csv)");
