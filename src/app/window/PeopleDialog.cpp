@@ -226,8 +226,7 @@ void TPeopleDialog::UpdateSelected() {
 void TPeopleDialog::DeleteSelected() {
     const QListWidgetItem* item = lstPeople->currentItem();
     if (item == nullptr ||
-        !hooks_.confirm(this, InWindowScript(QStringLiteral("删除 %1？此操作不能撤销。"))
-                                  .arg(item->data(Qt::UserRole + 1).toString())))
+        !hooks_.confirm(this, QStringLiteral("删除 %1？此操作不能撤销。").arg(item->data(Qt::UserRole + 1).toString())))
         return;
     const long long id = SelectedId();
     WithStore([&](people::PeopleStore& store) { store.Remove(id); });
