@@ -83,6 +83,17 @@ TEST(AboutPage, NamesTheVersionAndThePlaceDataCreditInTheResultPagesStyleAndLeav
     }
 }
 
+// The page speaks of this field's words, which OpenCC alone gets wrong: none
+// of its wrong characters may show in a traditional script.
+TEST(AboutPage, InEveryTraditionalScriptKeepsTheFieldsOwnCharacters)
+{
+    for (const Script script : {Script::Traditional, Script::Taiwan, Script::HongKong}) {
+        const std::string page = AboutPageText(script, true);
+        for (const char* wrong : {"幹", "醜", "臘"}) EXPECT_EQ(page.find(wrong), std::string::npos) << wrong;
+        EXPECT_EQ(page.find("关于"), std::string::npos) << "converted";
+    }
+}
+
 class AboutPageFile : public ::testing::Test {
 protected:
     testing::ScratchFolder scratch;
