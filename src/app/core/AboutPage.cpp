@@ -55,7 +55,9 @@ std::string AboutPageText(Script script, bool linkToReading)
     // The reading page lies beside this one under its fixed name.
     ReplaceAll(page, "@RETURN@",
                linkToReading ? "<a href=\"" + std::string(kPageFileName) + "\">返回算命结果</a>" : std::string());
-    return ConvertText(page, script);
+    // The script menu's choices read as the menu shows them, each in its own script.
+    const std::string menuChoices[] = {std::string(kScriptMenuChoices)};
+    return ConvertText(page, script, menuChoices);
 }
 
 std::string AboutPageLocation()

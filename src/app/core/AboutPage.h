@@ -15,6 +15,8 @@ namespace velmora {
 
 inline constexpr std::string_view kAboutPageResource = "ABOUT";
 inline constexpr std::string_view kAboutPageFileName = "about.html";
+// The window's script menu as the page names it, never converted.
+inline constexpr std::string_view kScriptMenuChoices = "简体、繁體（台灣）、繁體（香港）或繁體";
 
 // The page as UTF-8 text in the script: the version and the place data's
 // attribution filled in, and a link back to the reading page when

@@ -91,6 +91,8 @@ TEST(AboutPage, InEveryTraditionalScriptKeepsTheFieldsOwnCharacters)
         const std::string page = AboutPageText(script, true);
         for (const char* wrong : {"幹", "醜", "臘"}) EXPECT_EQ(page.find(wrong), std::string::npos) << wrong;
         EXPECT_EQ(page.find("关于"), std::string::npos) << "converted";
+        EXPECT_NE(page.find("“文字”可以選" + std::string(kScriptMenuChoices)), std::string::npos)
+            << "the menu's choices as the menu shows them";
     }
 }
 
