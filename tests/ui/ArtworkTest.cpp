@@ -104,19 +104,5 @@ TEST(Artwork, ButtonStatesDifferVisibly) {
     }
 }
 
-// The traditional sets draw other captions on the same faces: the pictures
-// differ, but only where a character changed (開, 網).
-TEST(Artwork, TraditionalButtonsShowOtherCaptionsOnTheSameFace) {
-    for (const char* button : {"btnBegin", "btnWEB"}) {
-        for (const char* state : {"normal", "enter", "down", "disable"}) {
-            const QImage simplified(QStringLiteral(":/artwork/%1-%2.png").arg(button, state));
-            const QImage traditional(QStringLiteral(":/artwork/%1-traditional-%2.png").arg(button, state));
-            const double difference = MeanDifference(simplified, traditional);
-            EXPECT_GT(difference, 0.5) << button << " " << state;
-            EXPECT_LT(difference, 6.0) << button << " " << state;
-        }
-    }
-}
-
 }  // namespace
 }  // namespace velmora
