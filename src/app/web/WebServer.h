@@ -47,8 +47,15 @@ public:
     // (0.0.0.0, ::) the addresses of the machine's interfaces.
     std::vector<std::string> Urls() const;
 
-    // Serves until SIGINT or SIGTERM, then closes every connection.
+    // Serves until SIGINT or SIGTERM or Stop, then closes every connection.
     void Run();
+    // Serves until Stop, leaving the process's signals alone (for a server
+    // inside a program that has its own use for them).
+    void Serve();
+    // Ends Run or Serve from any thread: no new connection is taken, the
+    // open ones are closed, and Run or Serve returns. Before Run or Serve, it
+    // makes them return at once.
+    void Stop();
 
     struct State;  // the sockets and counts, shared with the connections
 
