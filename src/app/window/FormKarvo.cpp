@@ -7,6 +7,7 @@
 #include "MomentChooser.h"
 #include "MomentSettings.h"
 #include "PeopleDialog.h"
+#include "PhoneDialog.h"
 #include "ResultPage.h"
 #include "ResultView.h"
 #include "StripTag.h"
@@ -143,6 +144,8 @@ void TFormKarvo::SetUpComponents() {
     N3->setObjectName(QStringLiteral("N3"));
     N4 = pm1->addAction(QString::fromUtf16(kPictureMenuCaption));
     N4->setObjectName(QStringLiteral("N4"));
+    N5 = pm1->addAction(QString::fromUtf16(kPhoneMenuCaption));
+    N5->setObjectName(QStringLiteral("N5"));
     PrintShortcut = new QShortcut(QKeySequence::Print, wbKarvo, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     // A settings file that cannot be read or kept is told about once, in a box of the window's.
     SetSettingsNotice([this](const QString& text) { services_.Messages->Information(this, text); });
@@ -210,6 +213,7 @@ void TFormKarvo::ConnectHandlers() {
     connect(N2, &QAction::triggered, this, Handler(&TFormKarvo::N2Click));
     connect(N3, &QAction::triggered, this, Handler(&TFormKarvo::N3Click));
     connect(N4, &QAction::triggered, this, Handler(&TFormKarvo::N4Click));
+    connect(N5, &QAction::triggered, this, Handler(&TFormKarvo::N5Click));
     connect(PrintShortcut, &QShortcut::activated, this, Handler(&TFormKarvo::N3Click));
     connect(wbAD, &QWebEngineView::loadFinished, this,
             [this](bool loaded) { Guarded([this, loaded] { BannerLoaded(loaded); }); });
@@ -594,6 +598,13 @@ void TFormKarvo::N3Click() {
 
 void TFormKarvo::N4Click() {
     export_->SavePicture();
+}
+
+void TFormKarvo::N5Click() {
+    if (Phone == nullptr) {
+        Phone = new TPhoneDialog(*this, con1, *services_.Messages);
+    }
+    Phone->Offer();
 }
 
 void TFormKarvo::btnWEBClick() {

@@ -27,4 +27,9 @@ void TDialogMessageBoxes::Error(QWidget* owner, const QString& text) {
     QMessageBox::critical(owner, QString::fromUtf16(kApplicationTitle), InWindowScript(text), QMessageBox::Ok);
 }
 
+bool TDialogMessageBoxes::Ask(QWidget* owner, const QString& text) {
+    return QMessageBox::question(owner, InWindowScript(QString::fromUtf16(kMessageCaption)), InWindowScript(text),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 }  // namespace velmora

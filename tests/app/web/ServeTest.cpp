@@ -1,6 +1,7 @@
 // velmora-cli serve as its own process on a loopback port: what each request
 // is answered with, the JSON against the command line's, slow clients, the
-// head's deadline, the end on SIGTERM and a database the window holds.
+// head's deadline, the end on SIGTERM and a database the window holds; and
+// the same server inside the window's process, stopped from its thread.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +24,7 @@
 
 #include "CliCommands.h"
 #include "ReadingDatabase.h"
+#include "ReadingServer.h"
 #include "ReadingTestSupport.h"
 
 extern char** environ;
@@ -372,6 +374,32 @@ TEST(Serve, HoldsNoLockOnTheDatabaseWhileServing)
     TDatabaseConnection window(WithDataSource(kReadingConnectionString, database.string()), DatabaseUse::Exclusive);
     EXPECT_NO_THROW(window.Open());
     EXPECT_EQ(Get(server.Port(), "/api/reading?" + std::string(kQuery)).status, 200);
+}
+
+// The window serves the database it holds for itself, and Stop from its
+// thread ends serving at once, though a client keeps its connection open
+// after an answer (which alone would last until the head's deadline).
+TEST(Serve, InsideTheWindowServesItsHeldDatabaseAndStopsAtOnce)
+{
+    const velmora::testing::ScratchFolder folder;
+    const fs::path database = folder.Path() / "Orsk.dll";
+    fs::copy_file(VELMORA_SAMPLE_READING_DB, database);
+    TDatabaseConnection window(WithDataSource(kReadingConnectionString, database.string()), DatabaseUse::Exclusive);
+    window.Open();
+    ReadingServer reading(window, "127.0.0.1", 0);
+    std::thread serving([&] { reading.Server().Serve(); });
+    const int port = reading.Server().Port();
+    const int kept = Connect(port);
+    const std::string request = "GET /api/reading?" + std::string(kQuery) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    EXPECT_EQ(write(kept, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    EXPECT_EQ(ReadAll(kept, std::chrono::milliseconds(15000), true).substr(0, 12), "HTTP/1.1 200");
+    const auto start = Clock::now();
+    reading.Server().Stop();
+    serving.join();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(ReadAll(kept), "");  // closed, not waited for
+    EXPECT_LT(Connect(port), 0);
+    close(kept);
 }
 
 }  // namespace
