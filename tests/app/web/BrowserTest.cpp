@@ -1,6 +1,7 @@
 // velmora-cli serve in a real browser: headless Chromium shows the form and
 // a reading (a birthplace abroad, the chart) at a phone's size and a
-// desktop's, saving screenshots for a person to look at, and submits the
+// desktop's, saving screenshots for a person to look at, with the page's
+// viewport where a phone heeds it; and it submits the
 // form as the browser has built it: the form's action and fields are read
 // from the page Chromium rendered, filled in as a user would, sent the way a
 // browser sends a GET form, and the reading that comes back names the person.
@@ -210,6 +211,9 @@ TEST(Browser, ShowsTheFormAndAReadingAtAPhonesSizeAndADesktops)
     const std::string dom = Chromium({"--dump-dom", PageAt(server.Port(), kReadingTarget)});
     for (const std::string shown : {"姓名：张三", "台北市", "Asia/Taipei", "八字详盘", "大运"})
         EXPECT_NE(dom.find(shown), std::string::npos) << shown;
+    // A phone sizes the page by its viewport line only when the browser kept
+    // it in the head; anything that belongs to the body ends the head early.
+    EXPECT_LT(dom.find("<meta name=\"viewport\""), dom.find("</head>")) << dom.substr(0, 600);
 }
 
 TEST(Browser, SubmitsTheFormItRendered)
