@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CliCommands.h"
+#include "RenderHelper.h"
 #include "ResultPage.h"
 #include "WebPages.h"
 #include "WebQuery.h"
@@ -45,8 +46,23 @@ WebResponse Problem(unsigned status, bool asJson, std::string_view problem)
     return {status, std::string(kHtml), web::ProblemPage(problem)};
 }
 
-WebResponse AnswerReadingRequest(const WebRequest& request, bool asJson, TDatabaseQuery& query)
+// What a reading's request asks for.
+enum class ReadingForm { Page, Json, Pdf, Png };
+
+// The page drawn as a PDF or PNG by the rendering helper, on the server's
+// worker thread: it holds only the page's bytes, never the database.
+WebResponse DrawnFile(std::string kind, std::string page)
 {
+    WebResponse answer;
+    answer.slow = [kind = std::move(kind), page = std::move(page)] {
+        return WebResponse{200, kind == "pdf" ? "application/pdf" : "image/png", RenderPageForServer(kind, page)};
+    };
+    return answer;
+}
+
+WebResponse AnswerReadingRequest(const WebRequest& request, ReadingForm form, TDatabaseQuery& query, bool withFiles)
+{
+    const bool asJson = form == ReadingForm::Json;
     const auto items = web::ParseQuery(request.query);
     if (!items) return Problem(400, asJson, "the query holds a broken %-escape");
     const web::QueryArguments mapped = web::ArgumentsFromQuery(*items, ReadingParameters());
@@ -55,9 +71,13 @@ WebResponse AnswerReadingRequest(const WebRequest& request, bool asJson, TDataba
     if (answer.status == kExitUsage) return Problem(400, asJson, answer.problem);
     if (answer.status != kExitOk) return Problem(422, asJson, answer.problem);
     if (asJson) return {200, std::string(kJson), ReadingJsonDocument(answer)};
+    if (form != ReadingForm::Page)
+        // The page as velmora-cli reading --format pdf or png draws it.
+        return DrawnFile(form == ReadingForm::Pdf ? "pdf" : "png",
+                         RenderResultPage(answer.record, answer.input.name, answer.input.sex, answer.script));
     const std::string page =
         RenderResultPageText(answer.record, answer.input.name, answer.input.sex, answer.script);
-    return {200, std::string(kHtml), web::ScreenPage(page, request.query)};
+    return {200, std::string(kHtml), web::ScreenPage(page, request.query, withFiles)};
 }
 
 WebResponse AnswerPlaces(const WebRequest& request)
@@ -77,12 +97,17 @@ WebResponse AnswerPlaces(const WebRequest& request)
     return {status == kExitUsage ? 400u : 404u, "text/plain; charset=utf-8", err.str()};
 }
 
+// The PDF and the PNG only when the rendering helper is there at the start.
 web::WebHandler Routes(TDatabaseQuery& query)
 {
-    return [&query](const WebRequest& request) -> WebResponse {
+    return [&query, withFiles = RenderHelperAvailable()](const WebRequest& request) -> WebResponse {
         if (request.path == "/") return {200, std::string(kHtml), web::FormPage()};
-        if (request.path == "/reading") return AnswerReadingRequest(request, false, query);
-        if (request.path == "/api/reading") return AnswerReadingRequest(request, true, query);
+        if (request.path == "/reading") return AnswerReadingRequest(request, ReadingForm::Page, query, withFiles);
+        if (request.path == "/api/reading") return AnswerReadingRequest(request, ReadingForm::Json, query, withFiles);
+        if (request.path == "/reading.pdf" && withFiles)
+            return AnswerReadingRequest(request, ReadingForm::Pdf, query, withFiles);
+        if (request.path == "/reading.png" && withFiles)
+            return AnswerReadingRequest(request, ReadingForm::Png, query, withFiles);
         if (request.path == "/api/places") return AnswerPlaces(request);
         if (request.path == "/bg.gif") return {200, "image/gif", std::string(PagePictureBytes())};
         return {404, "text/plain; charset=utf-8", "No such page.\n"};

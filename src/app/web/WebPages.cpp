@@ -123,7 +123,7 @@ std::string ProblemPage(std::string_view problem)
                                 "</p>\n<p><a href=\"/\">返回</a></p>\n");
 }
 
-std::string ScreenPage(std::string page, std::string_view query)
+std::string ScreenPage(std::string page, std::string_view query, bool withFiles)
 {
     const std::string oldCharset = "<meta http-equiv=\"content-type\" content=\"text/html;charset=gb2312\">";
     if (const std::size_t at = page.find(oldCharset); at != std::string::npos)
@@ -133,8 +133,11 @@ std::string ScreenPage(std::string page, std::string_view query)
     const std::size_t headEnd = page.find("</head>");
     if (const std::size_t at = page.find("<br>"); at < headEnd) page.erase(at, std::string_view("<br>").size());
     if (const std::size_t at = page.find("</head>"); at != std::string::npos) page.insert(at, kScreenStyle);
-    const std::string nav = "<div class=\"webnav\"><a href=\"/\">重新算命</a><a href=\"/api/reading?" +
-                            HtmlEscape(query) + "\">JSON</a></div>\n";
+    const std::string escaped = HtmlEscape(query);
+    std::string nav = "<div class=\"webnav\"><a href=\"/\">重新算命</a>";
+    if (withFiles)
+        nav += "<a href=\"/reading.pdf?" + escaped + "\">PDF</a><a href=\"/reading.png?" + escaped + "\">图片</a>";
+    nav += "<a href=\"/api/reading?" + escaped + "\">JSON</a></div>\n";
     if (const std::size_t at = page.find("<div id=\"container\">"); at != std::string::npos)
         page.insert(at + std::string_view("<div id=\"container\">").size(), "\n" + nav);
     LinkCandidates(page, query);

@@ -63,6 +63,9 @@ struct WebServer::State {
     // The open connections, for Stop to close; only touched on the server's thread.
     std::set<Session*> sessions;
     bool stopped = false;
+    // The worker for slow answers, and whether it is busy (known on the server's thread).
+    asio::thread_pool worker{1};
+    bool workerBusy = false;
 };
 
 namespace {
@@ -133,7 +136,29 @@ private:
         } catch (const std::exception&) {
             answer = PlainAnswer(500, "The server could not answer.");
         }
+        if (answer.slow) return MakeSlowly(std::move(answer.slow), request.keep_alive(), request.method() == http::verb::head);
         Send(std::move(answer), request.keep_alive(), request.method() == http::verb::head);
+    }
+
+    // The answer is made on the worker and sent from the server's thread.
+    void MakeSlowly(std::function<WebResponse()> make, bool keepAlive, bool headOnly)
+    {
+        if (state_->workerBusy) {
+            return Send(PlainAnswer(503, "Another file is being made; try again in a moment."), false, headOnly);
+        }
+        state_->workerBusy = true;
+        asio::post(state_->worker, [self = shared_from_this(), make = std::move(make), keepAlive, headOnly] {
+            WebResponse made;
+            try {
+                made = make();
+            } catch (const std::exception&) {
+                made = PlainAnswer(500, "The server could not make the file.");
+            }
+            asio::post(self->state_->io, [self, made = std::move(made), keepAlive, headOnly]() mutable {
+                self->state_->workerBusy = false;
+                self->Send(std::move(made), keepAlive, headOnly);
+            });
+        });
     }
 
     void Send(WebResponse answer, bool keepAlive, bool headOnly, bool allowHeader = false)
@@ -258,6 +283,11 @@ void WebServer::Serve()
 {
     Accept(state_);
     state_->io.run();
+    // A slow answer still being made is waited for, and its sending (to a
+    // closed connection) run, so that nothing is left holding the server.
+    state_->worker.join();
+    state_->io.restart();
+    state_->io.poll();
 }
 
 // Everything is closed on the server's own thread; with nothing left to wait

@@ -22,6 +22,12 @@ struct WebResponse {
     unsigned status = 200;
     std::string contentType;  // "text/html; charset=utf-8"
     std::string body;
+    // An answer that takes long to make (a file drawn by another program):
+    // when set, the answer is what it returns, made on the server's worker
+    // thread so that everyone else is served meanwhile. One is made at a
+    // time; a request for another meanwhile is answered 503. It must not
+    // touch what the handler uses.
+    std::function<WebResponse()> slow;
 };
 
 using WebHandler = std::function<WebResponse(const WebRequest&)>;

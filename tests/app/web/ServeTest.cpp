@@ -227,6 +227,33 @@ TEST(Serve, HoldsNoLockOnTheDatabaseWhileServing)
     EXPECT_EQ(Get(server.Port(), "/api/reading?" + std::string(kQuery)).status, 200);
 }
 
+// With the rendering helper beside it, the reading's page links to its PDF
+// and picture, which the helper draws while the server answers others; one
+// is drawn at a time.
+TEST(Serve, DrawsThePdfAndThePictureWhileServingOthers)
+{
+    const std::string query(kQuery);
+    if (Get(Shared().Port(), "/reading?" + query).body.find("href=\"/reading.pdf?") == std::string::npos)
+        GTEST_SKIP() << "no velmora-render in this build (it comes with the window)";
+    const int drawing = Connect(Shared().Port());
+    const std::string request = "GET /reading.pdf?" + query + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+    ASSERT_EQ(write(drawing, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    EXPECT_EQ(Get(Shared().Port(), "/").status, 200);
+    EXPECT_EQ(Get(Shared().Port(), "/reading.png?" + query).status, 503);
+    pollfd ready{drawing, POLLIN, 0};
+    EXPECT_EQ(poll(&ready, 1, 0), 0) << "the PDF came before the form";
+    const std::string pdf = ReadAll(drawing, std::chrono::milliseconds(60000), true);
+    close(drawing);
+    EXPECT_NE(pdf.find("Content-Type: application/pdf\r\n"), std::string::npos) << pdf.substr(0, 300);
+    EXPECT_NE(pdf.find("\r\n\r\n%PDF-"), std::string::npos);
+
+    const Answer png = Get(Shared().Port(), "/reading.png?" + query + "&chart=1");
+    EXPECT_EQ(png.status, 200);
+    EXPECT_NE(png.head.find("Content-Type: image/png\r\n"), std::string::npos);
+    EXPECT_TRUE(png.body.starts_with("\x89PNG\r\n\x1a\n"));
+    EXPECT_EQ(Get(Shared().Port(), "/reading.pdf?" + query + "&hour=24").status, 400);
+}
+
 // The window serves the database it holds for itself, and Stop from its
 // thread ends serving at once, though a client keeps its connection open
 // after an answer (which alone would last until the head's deadline).
