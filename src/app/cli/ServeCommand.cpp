@@ -71,7 +71,8 @@ CommandSpec ServeCommand()
         .summary = "Serves readings over HTTP to the browsers of phones and computers until Ctrl-C (SIGINT or "
                    "SIGTERM): a form at /, a reading's page at /reading?name=...&sex=...&gregorian=...&hour=..., "
                    "the same as JSON (as reading --format json) at /api/reading?..., the birthplaces at "
-                   "/api/places?q=TEXT. A query parameter is a reading option without its dashes, a switch 1, on or "
+                   "/api/places?q=TEXT, and with velmora-render beside it the reading as /reading.pdf?... and "
+                   "/reading.png?.... A query parameter is a reading option without its dashes, a switch 1, on or "
                    "true. The reading database is read once at the start; while the window holds it, serve ends "
                    "with status 1.",
         .words = {},
