@@ -118,7 +118,7 @@ TEST_F(Export, TheMenuOffersTheWaysToShareInOrder) {
     for (const QAction* item : form_->pm1->actions()) {
         captions << item->text();
     }
-    EXPECT_EQ(captions, (QStringList{"导出算命结果", "导出PDF…", "打印…", "保存为图片…", "文字"}));
+    EXPECT_EQ(captions, (QStringList{"导出算命结果", "导出PDF…", "打印…", "保存为图片…", "在手机上打开…", "文字"}));
 }
 
 // A user who takes longer than the save's bound in the dialog still saves.
