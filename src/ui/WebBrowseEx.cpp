@@ -677,8 +677,14 @@ void TWebBrowseEx::SavePageAs() {
     }
     auto format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
     const QString path = saveAsDialog_(this, SuggestedSavePath(*page()), format);
-    if (path.isEmpty()) {
-        return;
+    if (!path.isEmpty()) {
+        SavePageTo(path, format);
+    }
+}
+
+void TWebBrowseEx::SavePageTo(const QString& path, QWebEngineDownloadRequest::SavePageFormat format) {
+    if (saveState_ == SaveState::Pending) {
+        throw EBrowserError("网页正在保存，请稍候。");
     }
     const QFileInfo folder(QFileInfo(path).absolutePath());
     if (!folder.isDir() || !folder.isWritable()) {

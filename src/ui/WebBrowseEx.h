@@ -120,6 +120,10 @@ public:
 
     // Replaces the save dialog (the tests give a path instead of asking).
     void setSaveAsDialog(TSaveAsDialog dialog);
+    // Saves the page to `path` as the engine does, without asking: returns
+    // when it is saved; a failed save leaves nothing behind and is thrown
+    // with its reason.
+    void SavePageTo(const QString& path, QWebEngineDownloadRequest::SavePageFormat format);
     // The longest wait for the engine to write a page once its file is chosen.
     void setSaveTimeoutMs(int timeoutMs) { saveTimeoutMs_ = timeoutMs; }
     // Where pages asking for a new window go; the desktop's browser unless replaced.

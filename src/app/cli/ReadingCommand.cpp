@@ -35,12 +35,6 @@ struct ReadingFormat {
     bool pictureBeside = false;
 };
 
-std::string AsText(const BirthInput& input, const TKarvoInfo& r, Script script)
-{
-    const std::string keptName[] = {input.name};
-    return ConvertText(ReadingAsText(input, r), script, keptName);
-}
-
 std::string AsJson(const BirthInput& input, const TKarvoInfo& r, Script script)
 {
     const std::string keptName[] = {input.name};
@@ -65,7 +59,7 @@ std::string AsPng(const BirthInput& input, const TKarvoInfo& r, Script script)
 }
 
 constexpr ReadingFormat kFormats[] = {
-    {"text", "a short summary", AsText},
+    {"text", "a short summary", ReadingAsTextInScript},
     {"json", "every field by name", AsJson},
     {"html", "the result page as the window shows it, GBK, its picture beside an output file", AsPage, true},
     {"pdf", "the page as an A4 PDF (needs velmora-render)", AsPdf},

@@ -135,4 +135,10 @@ std::string ReadingAsText(const BirthInput&, const TKarvoInfo& r)
     return text.str();
 }
 
+std::string ReadingAsTextInScript(const BirthInput& input, const TKarvoInfo& record, Script script)
+{
+    const std::string keptName[] = {input.name};
+    return ConvertText(ReadingAsText(input, record), script, keptName);
+}
+
 }  // namespace velmora

@@ -29,5 +29,7 @@ std::string JsonDocument(const nlohmann::ordered_json& json);
 // The short summary: the person, the dates, the pillars, the elements, the
 // bone weight, the moment's fields when there are any, and the notes.
 std::string ReadingAsText(const BirthInput& input, const TKarvoInfo& record);
+// The summary in the script, the typed name as it stands.
+std::string ReadingAsTextInScript(const BirthInput& input, const TKarvoInfo& record, Script script);
 
 }  // namespace velmora

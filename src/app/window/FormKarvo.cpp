@@ -6,6 +6,8 @@
 #include "ClickLabel.h"
 #include "MomentChooser.h"
 #include "MomentSettings.h"
+#include "PageZoom.h"
+#include "ReadingFormats.h"
 #include "PeopleDialog.h"
 #include "PhoneDialog.h"
 #include "ResultPage.h"
@@ -16,9 +18,12 @@
 #include "UnitPublic.h"
 #include "VendorSite.h"
 #include "WebBrowseEx.h"
+#include "WindowGrowth.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFileDialog>
@@ -108,10 +113,10 @@ TFormKarvo::~TFormKarvo() {
 // Setting up
 
 void TFormKarvo::SetUpWindow() {
-    // A fixed border with the system menu and the minimise button only.
+    // The form's size is the least the window takes; it may grow and be maximised.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    resize(kClientWidth, kClientHeight);
     QFont formFont = font();
     formFont.setPixelSize(kFormFontPixels);
     setFont(formFont);
@@ -146,6 +151,13 @@ void TFormKarvo::SetUpComponents() {
     N4->setObjectName(QStringLiteral("N4"));
     N5 = pm1->addAction(QString::fromUtf16(kPhoneMenuCaption));
     N5->setObjectName(QStringLiteral("N5"));
+    pm1->addSeparator();
+    CopySelection = pm1->addAction(QString::fromUtf16(kCopyMenuCaption));
+    CopySelection->setObjectName(QStringLiteral("CopySelection"));
+    CopyAll = pm1->addAction(QString::fromUtf16(kCopyAllMenuCaption));
+    CopyAll->setObjectName(QStringLiteral("CopyAll"));
+    // 复制 has something to copy only while the page has a selection.
+    connect(pm1, &QMenu::aboutToShow, this, [this] { CopySelection->setEnabled(wbKarvo->hasSelection()); });
     PrintShortcut = new QShortcut(QKeySequence::Print, wbKarvo, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     // A settings file that cannot be read or kept is told about once, in a box of the window's.
     SetSettingsNotice([this](const QString& text) { services_.Messages->Information(this, text); });
@@ -159,6 +171,13 @@ void TFormKarvo::SetUpComponents() {
     const auto showHourClock = [this] { lbl7->setToolTip(HourClockTip(Moment->Options())); };
     showHourClock();
     connect(Moment, &TMomentChooser::ChoicesChanged, this, showHourClock);
+    // Every choice made in the panel shows on the page at once, so the tag
+    // and the page never disagree; a burst of typing reads once.
+    rereadTimer_ = new QTimer(this);
+    rereadTimer_->setSingleShot(true);
+    rereadTimer_->setInterval(kRereadDelayMs);
+    connect(Moment, &TMomentChooser::ChoicesChanged, rereadTimer_, qOverload<>(&QTimer::start));
+    connect(rereadTimer_, &QTimer::timeout, this, Handler(&TFormKarvo::ReadAgainIfComplete));
     SetUpHourUnknown();
     SetUpChartSwitch();
     // The script kept from the last start; a simplified one loads nothing.
@@ -174,6 +193,10 @@ void TFormKarvo::SetUpComponents() {
     lblPeople->setStyleSheet(QuietTagStyle);
     PaintControl1->installEventFilter(this);
     PlacePeopleTag();
+    Zoom = new TPageZoom(*this, *wbKarvo);
+    // Made last: its strips' filters must run before the tags that place
+    // themselves by the zodiac picture.
+    new TWindowGrowth(*this, {btnBegin, btnWEB, imgShengXiao});
 
     for (TWebBrowseEx* browser : {wbKarvo, wbAD}) {
         browser->page()->setBackgroundColor(PagePaper);
@@ -208,12 +231,19 @@ void TFormKarvo::ConnectHandlers() {
     connect(rbGregorian, &QRadioButton::clicked, this, Handler(&TFormKarvo::lblGregorianClick));
     connect(lblLeap, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblLeapClick));
     connect(lblPeople, &TClickLabel::OnClick, this, Handler(&TFormKarvo::lblPeopleClick));
+    // Another name or date typed is another person.
+    connect(edtName, &QLineEdit::textEdited, this, Handler(&TFormKarvo::StartNewPerson));
+    for (TSpinEdit* date : {edtYear, edtMonth, edtDay}) {
+        connect(date, &TSpinEdit::Edited, this, Handler(&TFormKarvo::StartNewPerson));
+    }
     connect(tmrUpdate, &QTimer::timeout, this, Handler(&TFormKarvo::tmrUpdateTimer));
     connect(N1, &QAction::triggered, this, Handler(&TFormKarvo::N1Click));
     connect(N2, &QAction::triggered, this, Handler(&TFormKarvo::N2Click));
     connect(N3, &QAction::triggered, this, Handler(&TFormKarvo::N3Click));
     connect(N4, &QAction::triggered, this, Handler(&TFormKarvo::N4Click));
     connect(N5, &QAction::triggered, this, Handler(&TFormKarvo::N5Click));
+    connect(CopySelection, &QAction::triggered, this, Handler(&TFormKarvo::CopySelectionClick));
+    connect(CopyAll, &QAction::triggered, this, Handler(&TFormKarvo::CopyAllClick));
     connect(PrintShortcut, &QShortcut::activated, this, Handler(&TFormKarvo::N3Click));
     connect(wbAD, &QWebEngineView::loadFinished, this,
             [this](bool loaded) { Guarded([this, loaded] { BannerLoaded(loaded); }); });
@@ -450,9 +480,7 @@ void TFormKarvo::lblPeopleClick() {
         TPeopleDialog::Hooks hooks;
         hooks.currentBirth = [this] { return ReadBirthInput(); };
         hooks.openBirth = [this](const BirthInput& input) { Guarded([&] { OpenBirth(input); }); };
-        hooks.confirm = [](QWidget* owner, const QString& question) {
-            return QMessageBox::question(owner, QStringLiteral("亲友"), question) == QMessageBox::Yes;
-        };
+        hooks.confirm = Confirm;
         hooks.inform = [this](QWidget* owner, const QString& text) { services_.Messages->Information(owner, text); };
         hooks.chooseFile = [](QWidget* owner, bool save) {
             const QString filter = QStringLiteral("亲友 (*.json *.csv)");
@@ -465,6 +493,20 @@ void TFormKarvo::lblPeopleClick() {
     People->show();
     People->raise();
     People->activateWindow();
+}
+
+void TFormKarvo::StartNewPerson() {
+    if (HourUnknown->IsOn()) {
+        HourUnknown->SetOn(false);
+        edtHour->setEnabled(true);
+    }
+    Moment->ForgetBirth();
+}
+
+void TFormKarvo::ReadAgainIfComplete() {
+    if (ValidateInputs()) {
+        btnBeginClick();
+    }
 }
 
 void TFormKarvo::OpenBirth(const BirthInput& input) {
@@ -490,6 +532,7 @@ void TFormKarvo::OpenBirth(const BirthInput& input) {
 // The reading
 
 void TFormKarvo::btnBeginClick() {
+    rereadTimer_->stop();  // this reading has the panel's latest choices
     if (!ValidateInputs()) {
         Inform(kInputErrorMessage);
         return;
@@ -502,6 +545,7 @@ void TFormKarvo::btnBeginClick() {
 void TFormKarvo::ComputeReading() {
     const BirthInput input = ReadBirthInput();
     const ReadingOutcome outcome = velmora::ComputeReading(input, startup_, qry1, *karvoInfo_);
+    readInput_ = input;
     const std::string message = ReadingMessage(outcome, input);
     if (!message.empty()) {
         Inform(message);
@@ -605,6 +649,21 @@ void TFormKarvo::N5Click() {
         Phone = new TPhoneDialog(*this, con1, *services_.Messages);
     }
     Phone->Offer();
+}
+
+// The page's selection as its text; the engine's own copy needs the page to
+// hold the keyboard focus, which the menu may have taken.
+void TFormKarvo::CopySelectionClick() {
+    wbKarvo->page()->runJavaScript(QStringLiteral("window.getSelection().toString()"), [](const QVariant& text) {
+        if (!text.toString().isEmpty()) {
+            QGuiApplication::clipboard()->setText(text.toString());
+        }
+    });
+}
+
+void TFormKarvo::CopyAllClick() {
+    const std::string text = ReadingAsTextInScript(readInput_, *karvoInfo_, WindowScriptInForce());
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 void TFormKarvo::btnWEBClick() {

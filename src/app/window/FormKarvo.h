@@ -50,14 +50,19 @@ inline constexpr int kClientHeight = 594;
 // The form's 9 points at 96 pixels per inch; the layout is in pixels too.
 inline constexpr int kFormFontPixels = 12;
 inline constexpr int kUpdateDelayMs = 5000;
+// A change in the exact-moment panel reads again this long after the last one.
+inline constexpr int kRereadDelayMs = 250;
 inline constexpr char16_t kExportMenuCaption[] = u"导出算命结果";
 inline constexpr char16_t kPdfMenuCaption[] = u"导出PDF…";
 inline constexpr char16_t kPrintMenuCaption[] = u"打印…";
 inline constexpr char16_t kPictureMenuCaption[] = u"保存为图片…";
 inline constexpr char16_t kPhoneMenuCaption[] = u"在手机上打开…";
+inline constexpr char16_t kCopyMenuCaption[] = u"复制";
+inline constexpr char16_t kCopyAllMenuCaption[] = u"复制全文";
 
 class TClickLabel;
 class TMomentChooser;
+class TPageZoom;
 class TPeopleDialog;
 class TPhoneDialog;
 class TStripTag;
@@ -84,6 +89,9 @@ public:
     QAction* N3 = nullptr;  // 打印…
     QAction* N4 = nullptr;  // 保存为图片…
     QAction* N5 = nullptr;  // 在手机上打开…
+    QAction* CopySelection = nullptr;  // 复制: the page's selection
+    QAction* CopyAll = nullptr;        // 复制全文: the reading as the command line's text
+    TPageZoom* Zoom = nullptr;         // Ctrl+plus, Ctrl+minus, Ctrl+0 on the page
     QShortcut* PrintShortcut = nullptr;
     TApplicationEvents* ApplicationEvents1 = nullptr;
     // The exact birth moment: its tag on the summary strip and its panel.
@@ -118,6 +126,8 @@ public:
     void N4Click();
     // Serves the readings to the phones of the local network, once the user agrees.
     void N5Click();
+    void CopySelectionClick();
+    void CopyAllClick();
     // The restore message (0x0545) of a later start: the window comes back from
     // the task bar and to the front.
     void RestoreMessage();
@@ -125,6 +135,11 @@ public:
     void lblPeopleClick();
     // Fills the form and the exact moment's choices with a birth and reads it.
     void OpenBirth(const BirthInput& input);
+    // Another name or date was typed: the minute, the birthplace and an
+    // unknown hour of the one before do not carry over.
+    void StartNewPerson();
+    // The panel's choices changed: the reading follows when the form is complete.
+    void ReadAgainIfComplete();
 
     // The name, the four numbers filled in; the numbers digits only; the hour at most 23.
     bool ValidateInputs() const;
@@ -170,6 +185,8 @@ private:
     std::unique_ptr<TReadingExport> export_;
     std::unique_ptr<TKarvoInfo> karvoInfo_;
     StartupDate startup_;
+    BirthInput readInput_;  // the birth of the reading on show
+    QTimer* rereadTimer_ = nullptr;
     bool bannerPlaceholderShown_ = false;
 };
 

@@ -23,13 +23,15 @@ void TDialogMessageBoxes::Information(QWidget* owner, const QString& text) {
                              QMessageBox::Ok);
 }
 
+bool Confirm(QWidget* owner, const QString& question) {
+    return QMessageBox::question(owner, InWindowScript(QString::fromUtf16(kMessageCaption)), InWindowScript(question)) ==
+           QMessageBox::Yes;
+}
+
 void TDialogMessageBoxes::Error(QWidget* owner, const QString& text) {
     QMessageBox::critical(owner, QString::fromUtf16(kApplicationTitle), InWindowScript(text), QMessageBox::Ok);
 }
 
-bool TDialogMessageBoxes::Ask(QWidget* owner, const QString& text) {
-    return QMessageBox::question(owner, InWindowScript(QString::fromUtf16(kMessageCaption)), InWindowScript(text),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
-}
+bool TDialogMessageBoxes::Ask(QWidget* owner, const QString& text) { return Confirm(owner, text); }
 
 }  // namespace velmora

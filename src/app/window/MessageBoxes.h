@@ -25,6 +25,10 @@ public:
     virtual bool Ask(QWidget* owner, const QString& text) = 0;
 };
 
+// A yes-or-no question in a modal box titled like the information boxes, in
+// the window's script; true for yes.
+bool Confirm(QWidget* owner, const QString& question);
+
 // The text the error box shows for an exception: its own message.
 QString ExceptionText(std::exception_ptr error);
 

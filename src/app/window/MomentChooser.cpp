@@ -20,7 +20,7 @@ constexpr int TagGap = 8;  // between the tag and the picture
 }  // namespace
 
 TMomentChooser::TMomentChooser(QWidget& strip, const QWidget& rightNeighbour, std::function<void()> read)
-    : QObject(&strip), settings_(OpenWindowSettings()), options_(LoadMomentOptions(*settings_)),
+    : QObject(&strip), settings_(OpenWindowSettings()), options_(MomentPreferences(LoadMomentOptions(*settings_))),
       read_(std::move(read)), strip_(strip), rightNeighbour_(rightNeighbour) {
     lblMoment = new TClickLabel(strip.parentWidget());
     lblMoment->setObjectName(QStringLiteral("lblMoment"));
@@ -75,13 +75,16 @@ void TMomentChooser::SetOptions(const MomentOptions& options) {
     if (panel != nullptr) {
         panel->SetOptions(options_);
     }
-    SaveMomentOptions(*settings_, options_);
     ShowTag();
+}
+
+void TMomentChooser::ForgetBirth() {
+    SetOptions(MomentPreferences(LoadMomentOptions(*settings_)));
 }
 
 void TMomentChooser::TakeChoices() {
     options_ = panel->Options();
-    SaveMomentOptions(*settings_, options_);
+    SaveMomentOptions(*settings_, MomentPreferences(options_));
     ShowTag();
     emit ChoicesChanged();
 }

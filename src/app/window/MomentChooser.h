@@ -1,8 +1,9 @@
 // TMomentChooser: the exact-birth-moment choices of the window. A small tag
 // set into the top edge of the summary strip opens the panel; while a choice
 // is in force the tag shows it (for example "真太阳时 · 成都"), so a corrected
-// chart is never mistaken for a classic one. The choices are kept in the
-// user's settings and read back at the next start.
+// chart is never mistaken for a classic one. A minute and a birthplace belong
+// to the birth on the form; precise mode and the 子时 school are preferences,
+// kept in the user's settings and read back at the next start.
 #pragma once
 
 #include "MomentOptions.h"
@@ -31,14 +32,16 @@ public:
     ~TMomentChooser() override;
 
     const MomentOptions& Options() const { return options_; }
-    // Puts these choices in force (a kept person's), as the panel would.
+    // Puts a kept person's choices in force; the preferences stay as kept.
     void SetOptions(const MomentOptions& options);
+    // A new person: no minute or birthplace, and the kept preferences.
+    void ForgetBirth();
 
     TClickLabel* lblMoment = nullptr;  // the tag
     TMomentPanel* panel = nullptr;  // made when the tag is first clicked
 
 signals:
-    // The choices in force changed.
+    // The choices in force changed in the panel.
     void ChoicesChanged();
 
 protected:

@@ -179,6 +179,13 @@ void SetSettingsNotice(std::function<void(const QString&)> notice) {
     State().notice = std::move(notice);
 }
 
+MomentOptions MomentPreferences(const MomentOptions& options) {
+    MomentOptions preferences;
+    preferences.precise = options.precise;
+    preferences.zi = options.zi;
+    return preferences;
+}
+
 MomentOptions LoadMomentOptions(QSettings& settings) {
     MomentOptions options;
     options.minute = StoredInt(settings, MinuteKey, 0, 59);

@@ -37,6 +37,11 @@ void KeepWindowSettings(QSettings& settings);
 // standard error until one is set.
 void SetSettingsNotice(std::function<void(const QString&)> notice);
 
+// What of the choices is a preference of the user's rather than a fact of one
+// birth: precise mode and the 子时 school. Only these are kept between starts
+// and given to a new person; a minute and a birthplace belong to a person.
+MomentOptions MomentPreferences(const MomentOptions& options);
+
 // The choices as last kept; the classic reading's when none were kept.
 MomentOptions LoadMomentOptions(QSettings& settings);
 void SaveMomentOptions(QSettings& settings, const MomentOptions& options);

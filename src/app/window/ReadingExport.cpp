@@ -77,6 +77,33 @@ QByteArray WebArchiveWithPicture(const QString& archivePath) {
 
 const QString kLastFolderKey = QStringLiteral("export/folder");
 
+using PageFormat = QWebEngineDownloadRequest::SavePageFormat;
+
+}  // namespace
+
+std::optional<ExportFormat> FormatNamedBy(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("mhtml") || suffix == QLatin1String("mht")) return ExportFormat::WebArchive;
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) return ExportFormat::Page;
+    if (suffix == QLatin1String("pdf")) return ExportFormat::Pdf;
+    if (suffix == QLatin1String("png")) return ExportFormat::Png;
+    return std::nullopt;
+}
+
+namespace {
+
+// The engine's way of saving for the format a name asks for; a page as
+// HTML keeps the way the dialog chose (complete, or the page alone).
+PageFormat EnginePageFormat(ExportFormat format, PageFormat chosen) {
+    if (format == ExportFormat::WebArchive) return QWebEngineDownloadRequest::MimeHtmlSaveFormat;
+    return chosen == QWebEngineDownloadRequest::MimeHtmlSaveFormat ? QWebEngineDownloadRequest::CompleteHtmlSaveFormat
+                                                                    : chosen;
+}
+
+ExportFormat FormatOfEngine(PageFormat format) {
+    return format == QWebEngineDownloadRequest::MimeHtmlSaveFormat ? ExportFormat::WebArchive : ExportFormat::Page;
+}
+
 }  // namespace
 
 TReadingExport::TReadingExport(QWidget& owner, TWebBrowseEx& browser, const TFormServices& services)
@@ -93,16 +120,6 @@ TReadingExport::TReadingExport(QWidget& owner, TWebBrowseEx& browser, const TFor
     if (lastFolder_.isEmpty() || !QFileInfo(lastFolder_).isDir()) {
         lastFolder_ = QDir::homePath();
     }
-    // The page's own save goes through the same proposal and the same folder.
-    browser_.setSaveAsDialog([this](QWidget* parent, const QString& /*engineProposal*/,
-                                    QWebEngineDownloadRequest::SavePageFormat& format) {
-        const QString path =
-            TWebBrowseEx::SaveAsDialogUsing(services_.AskSaveFile)(parent, ProposedPath(QStringLiteral(".html")), format);
-        Remember(path);
-        savedPagePath_ = path;
-        savedPageFormat_ = format;
-        return path;
-    });
 }
 
 void TReadingExport::SetReading(const TKarvoInfo& reading, const QString& name) {
@@ -150,34 +167,50 @@ QString TReadingExport::AskFile(const QString& caption, const QString& extension
     if (QFileInfo(path).suffix().isEmpty()) {
         path += extension;
     }
-    Remember(path);
     return path;
+}
+
+// The folder is remembered only once the file is there: a failed save
+// proposes the same folder again.
+void TReadingExport::SaveAs(const QString& path, ExportFormat chosen, PageFormat pageFormat) {
+    const ExportFormat format = FormatNamedBy(path).value_or(chosen);
+    switch (format) {
+    case ExportFormat::Page:
+    case ExportFormat::WebArchive: SaveWholePage(path, EnginePageFormat(format, pageFormat)); break;
+    case ExportFormat::Pdf: WritePagePdf(*browser_.page(), path); break;
+    case ExportFormat::Png: WritePicture(path); break;
+    }
+    Remember(path);
+}
+
+// A single-file page carries its picture inside; the others find it beside
+// them. Both go through the safe output path.
+void TReadingExport::SaveWholePage(const QString& path, PageFormat format) {
+    browser_.SavePageTo(path, format);
+    std::optional<OutputProblem> problem;
+    if (format == QWebEngineDownloadRequest::MimeHtmlSaveFormat) {
+        const QByteArray archive = WebArchiveWithPicture(path);
+        problem = WriteOutputFile(QFile::encodeName(path).toStdString(),
+                                  std::string_view(archive.constData(), archive.size()));
+    } else {
+        const QString picture = QFileInfo(path).absoluteDir().filePath(
+            QString::fromUtf8(kPagePictureFileName.data(), kPagePictureFileName.size()));
+        problem = WriteOutputFile(QFile::encodeName(picture).toStdString(), PagePictureBytes(), OutputName::Beside);
+    }
+    if (problem) {
+        FailPageSave(path, *problem);
+    }
 }
 
 void TReadingExport::SavePage() {
     if (!ReadingShown(QStringLiteral("导出"))) {
         return;
     }
-    savedPagePath_.clear();
-    browser_.ExecWB(OLECMDID_SAVEAS, OLECMDEXECOPT_DODEFAULT);
-    if (savedPagePath_.isEmpty() || !QFileInfo::exists(savedPagePath_)) {
-        return;  // cancelled
-    }
-    // A single-file page carries its picture inside; the others find it
-    // beside them. Both go through the safe output path.
-    std::optional<OutputProblem> problem;
-    if (savedPageFormat_ == QWebEngineDownloadRequest::MimeHtmlSaveFormat) {
-        const QByteArray archive = WebArchiveWithPicture(savedPagePath_);
-        problem = WriteOutputFile(QFile::encodeName(savedPagePath_).toStdString(),
-                                  std::string_view(archive.constData(), archive.size()));
-    } else {
-        const QString picture =
-            QFileInfo(savedPagePath_).absoluteDir().filePath(QString::fromUtf8(kPagePictureFileName.data(),
-                                                                             kPagePictureFileName.size()));
-        problem = WriteOutputFile(QFile::encodeName(picture).toStdString(), PagePictureBytes(), OutputName::Beside);
-    }
-    if (problem) {
-        FailPageSave(savedPagePath_, *problem);
+    PageFormat format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
+    const QString path =
+        TWebBrowseEx::SaveAsDialogUsing(services_.AskSaveFile)(&owner_, ProposedPath(QStringLiteral(".html")), format);
+    if (!path.isEmpty()) {
+        SaveAs(path, FormatOfEngine(format), format);
     }
 }
 
@@ -187,7 +220,7 @@ void TReadingExport::SavePdf() {
     }
     const QString path = AskFile(QStringLiteral("导出PDF"), QStringLiteral(".pdf"), QStringLiteral("PDF 文件 (*.pdf)"));
     if (!path.isEmpty()) {
-        WritePagePdf(*browser_.page(), path);
+        SaveAs(path, ExportFormat::Pdf);
     }
 }
 
@@ -225,9 +258,12 @@ void TReadingExport::SavePicture() {
     }
     const QString path =
         AskFile(QStringLiteral("保存为图片"), QStringLiteral(".png"), QStringLiteral("PNG 图片 (*.png)"));
-    if (path.isEmpty()) {
-        return;
+    if (!path.isEmpty()) {
+        SaveAs(path, ExportFormat::Png);
     }
+}
+
+void TReadingExport::WritePicture(const QString& path) {
     // Twice the screen's own scale, sharp on the phones the picture is sent to.
     const qreal screenScale = owner_.screen() != nullptr ? owner_.screen()->devicePixelRatio() : 1.0;
     WritePagePng(WholePagePicture(browser_.url(), browser_.width(), 2 * screenScale), path);

@@ -3,14 +3,18 @@
 // picture of the whole page (保存为图片…).
 //
 // Every save dialog proposes the name and birth date of the reading as the
-// file's name, in the folder last saved to. With no reading shown the
-// commands say why instead of doing nothing. Errors are thrown.
+// file's name, in the folder last saved to. A name typed with the extension
+// of another format (.mhtml, .html, .pdf, .png) is saved in that format.
+// With no reading shown the commands say why instead of doing nothing.
+// Errors are thrown.
 #pragma once
 
 #include "FormServices.h"
 #include "KarvoInfo.h"
 
 #include <QString>
+
+#include <optional>
 #include <QWebEngineDownloadRequest>
 
 class QWidget;
@@ -18,6 +22,11 @@ class QWidget;
 namespace velmora {
 
 class TWebBrowseEx;
+
+enum class ExportFormat { Page, WebArchive, Pdf, Png };
+
+// The format a file name asks for by its extension; none for another one.
+std::optional<ExportFormat> FormatNamedBy(const QString& path);
 
 class TReadingExport {
 public:
@@ -42,6 +51,11 @@ private:
     // The file dialog with the proposed path; remembers the folder chosen.
     QString AskFile(const QString& caption, const QString& extension, const QString& filter);
     void Remember(const QString& path);
+    // Saves in the format the name asks for, else in `chosen`.
+    void SaveAs(const QString& path, ExportFormat chosen,
+                QWebEngineDownloadRequest::SavePageFormat pageFormat = QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+    void SaveWholePage(const QString& path, QWebEngineDownloadRequest::SavePageFormat format);
+    void WritePicture(const QString& path);
 
     QWidget& owner_;
     TWebBrowseEx& browser_;
@@ -50,8 +64,6 @@ private:
     bool shown_ = false;
     QString unavailableReason_;
     QString lastFolder_;
-    QString savedPagePath_;
-    QWebEngineDownloadRequest::SavePageFormat savedPageFormat_ = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
 };
 
 }  // namespace velmora

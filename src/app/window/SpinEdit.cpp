@@ -23,6 +23,7 @@ std::optional<int> WholeNumberOf(const QString& text) {
 
 TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
     setAccelerated(true);
+    connect(lineEdit(), &QLineEdit::textEdited, this, &TSpinEdit::Edited);
 }
 
 int TSpinEdit::MaxLength() const {
@@ -60,6 +61,7 @@ bool TSpinEdit::IsValidChar(QChar c) const {
 void TSpinEdit::stepBy(int steps) {
     setValue(Value() + steps * increment_);
     selectAll();
+    emit Edited();
 }
 
 QValidator::State TSpinEdit::validate(QString& input, int& /*pos*/) const {

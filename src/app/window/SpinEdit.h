@@ -54,6 +54,8 @@ public:
 signals:
     // A typed character was refused.
     void Refused(QChar c);
+    // The user changed the number: typed, pasted or stepped.
+    void Edited();
 
 protected:
     StepEnabled stepEnabled() const override;

@@ -30,8 +30,8 @@ TEST_F(Window, OpensWithTheReadingOfThisHour) {
     Open();
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Velmora"));
     EXPECT_EQ(form_->size(), QSize(761, 594));
-    EXPECT_EQ(form_->minimumSize(), form_->maximumSize());
-    EXPECT_FALSE(form_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(form_->minimumSize(), QSize(761, 594));
+    EXPECT_TRUE(form_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(form_->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_EQ(form_->wbKarvo->size(), QSize(741, 422));
     EXPECT_EQ(form_->wbAD->size(), QSize(761, 55));
@@ -63,7 +63,7 @@ TEST_F(Window, OpensWithTheReadingOfThisHour) {
     EXPECT_TRUE(form_->tmrUpdate->isActive());
     EXPECT_TRUE(form_->tmrUpdate->isSingleShot());
     EXPECT_EQ(form_->tmrUpdate->interval(), 5000);
-    ASSERT_EQ(form_->pm1->actions().size(), 6);  // with the sharing items, the phone and the script after it
+    ASSERT_EQ(form_->pm1->actions().size(), 9);  // with the sharing items, the phone, the copy items and the script
     EXPECT_EQ(form_->pm1->actions()[0], form_->N1);
     EXPECT_EQ(form_->N1->text(), QStringLiteral("导出算命结果"));
     SaveScreenshot(*form_, QStringLiteral("window-startup"));

@@ -5,6 +5,7 @@
 #include "LabelledDatabase.h"
 #include "MomentChooser.h"
 #include "MomentPanel.h"
+#include "MomentSettings.h"
 #include "StripTag.h"
 #include "ResultPage.h"
 #include "SpinEdit.h"
@@ -166,7 +167,7 @@ TEST_F(MomentPanel, APlaceAbroadShowsWhereItIsAndTheHourIsItsLocalTime) {
     SaveScreenOf(*form_, QStringLiteral("moment-panel-abroad"));
 }
 
-TEST_F(MomentPanel, ProvinceThenCityLongitudeByHandAndTheChoicesSurviveARestart) {
+TEST_F(MomentPanel, ProvinceThenCityLongitudeByHandAndOnlyThePreferencesSurviveARestart) {
     Open();
     OpenPanel();
     ChooseInList(*Panel().cbbProvince, QStringLiteral("新疆维吾尔自治区"));
@@ -193,14 +194,15 @@ TEST_F(MomentPanel, ProvinceThenCityLongitudeByHandAndTheChoicesSurviveARestart)
     EXPECT_EQ(form_->KarvoInfo().ZiSchoolName, "early");
     EXPECT_EQ(form_->KarvoInfo().Longitude.substr(0, 6), "-87.65");
 
+    // The school is the user's; the minute and the place were that birth's.
     Reopen();
-    EXPECT_EQ(Tag(), QStringLiteral("真太阳时 · 西经87.65° · 35分 · 早子时"));
+    EXPECT_EQ(Tag(), QStringLiteral("早子时"));
     OpenPanel();
-    EXPECT_EQ(Panel().edtLongitude->text(), QStringLiteral("-87.65"));
-    EXPECT_EQ(Panel().edtLatitude->text(), QStringLiteral("41.85"));
-    EXPECT_EQ(Panel().edtMinute->text(), QStringLiteral("35"));
+    EXPECT_TRUE(Panel().edtLongitude->text().isEmpty());
+    EXPECT_TRUE(Panel().edtMinute->text().isEmpty());
     EXPECT_TRUE(Panel().rbZiEarly->isChecked());
-    EXPECT_EQ(form_->KarvoInfo().ZiSchoolName, "early");  // the first reading already uses them
+    EXPECT_EQ(form_->KarvoInfo().ZiSchoolName, "early");  // the first reading already uses it
+    EXPECT_TRUE(form_->KarvoInfo().Longitude.empty());
 
     // Precise mode alone, then everything back to the classic reading.
     QTest::mouseClick(Panel().btnReset, Qt::LeftButton);
@@ -212,6 +214,44 @@ TEST_F(MomentPanel, ProvinceThenCityLongitudeByHandAndTheChoicesSurviveARestart)
     EXPECT_TRUE(Panel().chkPrecise->isChecked());
     EXPECT_TRUE(Panel().rbZiLate->isChecked());
     EXPECT_TRUE(form_->KarvoInfo().Precise);
+    EXPECT_TRUE(ApplicationBoxes().boxes.empty());
+}
+
+// The tag and the page never disagree: a choice reads at once; and one
+// person's minute, place and unknown hour never reach the next.
+TEST_F(MomentPanel, EveryChoiceReadsAtOnceAndANewNameOrDateIsANewPerson) {
+    Open();
+    OpenPanel();
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [this] { QTest::mouseClick(Panel().rbZiEarly, Qt::LeftButton); }));
+    EXPECT_EQ(form_->KarvoInfo().ZiSchoolName, "early");
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [this] {
+        Panel().edtLongitude->setFocus();
+        TypeText(*Panel().edtLongitude, QStringLiteral("87.6"));
+    }));
+    EXPECT_EQ(form_->KarvoInfo().Longitude.substr(0, 4), "87.6");  // the whole number typed, read once
+    Panel().hide();
+    QTest::mouseClick(form_->HourUnknown, Qt::LeftButton);
+    ASSERT_TRUE(form_->HourUnknown->IsOn());
+    ASSERT_EQ(Tag(), QStringLiteral("真太阳时 · 东经87.6° · 早子时"));
+
+    // Another date typed: the place and the unknown hour go, the school stays.
+    form_->edtDay->setFocus();
+    QTest::keyClick(form_->edtDay, Qt::Key_A, Qt::ControlModifier);
+    TypeText(*form_->edtDay, QStringLiteral("3"));
+    EXPECT_EQ(Tag(), QStringLiteral("早子时"));
+    EXPECT_FALSE(form_->HourUnknown->IsOn());
+    EXPECT_TRUE(form_->edtHour->isEnabled());
+
+    // A kept person reads with its own school and minute; the user's school stays early.
+    BirthInput kept = form_->ReadBirthInput();
+    kept.moment.zi = ZiSchool::Late;
+    kept.moment.minute = 10;
+    ASSERT_TRUE(LoadsPage(*form_->wbKarvo, [&] { form_->OpenBirth(kept); }));
+    EXPECT_EQ(form_->KarvoInfo().ZiSchoolName, "late");
+    EXPECT_EQ(Tag(), QStringLiteral("10分"));
+    EXPECT_EQ(LoadMomentOptions(*OpenWindowSettings()).zi, ZiSchool::Early);
+    TypeText(*form_->edtName, QStringLiteral("新"));
+    EXPECT_EQ(Tag(), QStringLiteral("早子时"));
     EXPECT_TRUE(ApplicationBoxes().boxes.empty());
 }
 

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QWebEngineScript>
 
@@ -118,7 +119,57 @@ TEST_F(Export, TheMenuOffersTheWaysToShareInOrder) {
     for (const QAction* item : form_->pm1->actions()) {
         captions << item->text();
     }
-    EXPECT_EQ(captions, (QStringList{"导出算命结果", "导出PDF…", "打印…", "保存为图片…", "在手机上打开…", "文字"}));
+    EXPECT_EQ(captions, (QStringList{"导出算命结果", "导出PDF…", "打印…", "保存为图片…", "在手机上打开…", "", "复制", "复制全文", "文字"}));
+}
+
+// The extension typed decides the format, whichever item asked.
+struct NamedFormat {
+    const char* name;
+    int item;  // 1 导出算命结果, 2 导出PDF…, 4 保存为图片…
+    QString file;
+    QByteArray start;  // what the file holds near its start
+};
+
+class FormatByName : public Export, public ::testing::WithParamInterface<NamedFormat> {};
+
+TEST_P(FormatByName, FollowsTheExtensionTyped) {
+    AnswerSave(GetParam().file);
+    Choose(GetParam().item == 1 ? form_->N1 : GetParam().item == 2 ? form_->N2 : form_->N4);
+    QFile saved(out_.filePath(GetParam().file));
+    ASSERT_TRUE(WaitFor([&] { return saved.size() > 0; }, 30000));
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join('\n').toStdString();
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.read(400).contains(GetParam().start)) << GetParam().file.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Extensions, FormatByName,
+    ::testing::Values(NamedFormat{"PictureFromThePdfItem", 2, QStringLiteral("x.png"), "\x89PNG"},
+                      NamedFormat{"PdfFromThePictureItem", 4, QStringLiteral("y.PDF"), "%PDF"},
+                      NamedFormat{"PdfFromThePageItem", 1, QStringLiteral("v.pdf"), "%PDF"},
+                      NamedFormat{"SingleFileFromThePageItem", 1, QStringLiteral("z.mhtml"), "multipart/related"},
+                      NamedFormat{"PageFromThePdfItem", 2, QStringLiteral("w.html"), "<html"}),
+    [](const ::testing::TestParamInfo<NamedFormat>& info) { return std::string(info.param.name); });
+
+// A save that fails says why and proposes the same folder next time.
+TEST_F(Export, AFailedSaveKeepsTheLastFolderAndSaysWhy) {
+    AnswerSave(QStringLiteral("first.pdf"));
+    Choose(form_->N2);
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo(out_.filePath(QStringLiteral("first.pdf"))).size() > 0; }, 30000));
+    ASSERT_EQ(form_->Export().LastFolder(), out_.path());
+    const std::pair<QAction*, QString> saves[] = {{form_->N1, QStringLiteral("gone/reading.html")},
+                                                  {form_->N2, QStringLiteral("gone/reading.pdf")},
+                                                  {form_->N4, QStringLiteral("gone/reading.png")}};
+    for (const auto& [item, file] : saves) {
+        ApplicationBoxes().boxes.clear();
+        AnswerSave(file);
+        Choose(item);
+        ASSERT_TRUE(WaitFor([] { return !Errors().isEmpty(); }, 30000)) << file.toStdString();
+        const QString error = Errors().join('\n');
+        EXPECT_TRUE(error.contains(file) && error.contains(QRegularExpression(QStringLiteral("不存在|找不到"))))
+            << error.toStdString();
+        EXPECT_EQ(form_->Export().LastFolder(), out_.path());
+    }
 }
 
 // A user who takes longer than the save's bound in the dialog still saves.
