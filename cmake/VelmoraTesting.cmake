@@ -1,5 +1,5 @@
 # Small helpers that every test folder uses, so a test is one call:
-#   velmora_add_gtest(NAME calendar_tests SOURCES a.cpp b.cpp LIBS velmora_calendar)
+#   velmora_add_gtest(NAME calendar_tests SOURCES a.cpp b.cpp LIBS velmora_calendar [LABELS browser])
 #   velmora_add_fuzzer(NAME fuzz_calendar SOURCES fuzz.cpp LIBS velmora_calendar [SECONDS 5])
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -7,13 +7,13 @@ include(GoogleTest)
 set(VELMORA_TEST_DATA_DIR ${PROJECT_SOURCE_DIR}/tests/data)
 
 function(velmora_add_gtest)
-  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${T_NAME} PRIVATE VELMORA_TEST_DATA_DIR="${VELMORA_TEST_DATA_DIR}")
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+                       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests PROPERTIES LABELS "${T_LABELS}")
 endfunction()
 
 # A libFuzzer target runs in the test suite for a bounded time, starting from

@@ -258,10 +258,10 @@ std::string PeopleAsCsv(const std::vector<Person>& people)
 
 std::string RowProblem::Describe() const
 {
-    if (row == 0 && field.empty()) return problem;
-    std::string text = "row " + std::to_string(row);
-    if (!field.empty()) text += ", " + field;
-    return text + ": " + problem;
+    // Row 0 is a person of no file (people edit's).
+    std::string text = row == 0 ? "" : "row " + std::to_string(row);
+    if (!field.empty()) text += (text.empty() ? "" : ", ") + field;
+    return text.empty() ? problem : text + ": " + problem;
 }
 
 PeopleFromFile ReadPeopleFile(std::string_view bytes)

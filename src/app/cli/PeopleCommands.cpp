@@ -96,6 +96,26 @@ int RunShow(const ParsedArguments& args, std::ostream& out, std::ostream& err)
     });
 }
 
+// A kept person must be a birth a reading takes: its date must exist, which
+// the reading itself tells only when it is read.
+std::optional<std::string> CheckKeptBirth(const ParsedArguments& args)
+{
+    if (auto problem = CheckBirthTogether(args)) return problem;
+    const bool lunar = args.Has("--lunar");
+    const auto value = args.Value(lunar ? "--lunar" : "--gregorian");
+    if (!value) return std::nullopt;
+    const Date date = *ParseDate(*value, false).date;
+    BirthInput input;
+    input.mode = lunar ? CalendarMode::Lunar : CalendarMode::Gregorian;
+    input.leap = args.Has("--leap");
+    input.year = std::to_string(date.year);
+    input.month = std::to_string(date.month);
+    input.day = std::to_string(date.day);
+    const std::string problem = BirthDateProblem(input);
+    if (problem.empty()) return std::nullopt;
+    return (lunar ? "--lunar " : "--gregorian ") + Quoted(*value) + ": " + problem;
+}
+
 // The people edit's options: the birth's, none needed, and the clearing ones.
 std::vector<OptionSpec> EditOptions()
 {
@@ -207,7 +227,7 @@ const CommandSpec& AddSpec()
             .options = std::move(options),
             .examples = {"velmora-cli people add --name 张三 --sex 男 --gregorian 1990-5-17 --hour 8 --note 表哥",
                          "velmora-cli people add --name 李四 --sex 女 --lunar 2001-4-1 --leap --hour 7 --place 成都"},
-            .check = CheckBirthTogether,
+            .check = CheckKeptBirth,
             .run = RunAdd,
         };
     }();

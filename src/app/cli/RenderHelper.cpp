@@ -205,31 +205,38 @@ std::string RenderHelperPath()
     return (error ? std::filesystem::path("velmora-render") : self.parent_path() / "velmora-render").string();
 }
 
+bool RenderHelperAvailable()
+{
+    return access(RenderHelperPath().c_str(), X_OK) == 0;
+}
+
 std::string RenderPage(std::string_view kind, const std::string& pageBytes)
 {
     const InterruptionNoted noted;
-    int signal = 0;
+    try {
+        return RenderPageForServer(kind, pageBytes);
+    } catch (const Interrupted& interrupted) {
+        // Ends this process as the signal would have, now that nothing is left behind.
+        std::signal(interrupted.signal, SIG_DFL);
+        std::raise(interrupted.signal);
+        throw std::runtime_error("interrupted");
+    }
+}
+
+// Without InterruptionNoted nothing is noted, so nothing is Interrupted.
+std::string RenderPageForServer(std::string_view kind, const std::string& pageBytes)
+{
     std::string bytes;
     {
         const PrivateFolder folder;
         const std::filesystem::path page = folder.Path() / std::string(kPageFileName);
         const std::filesystem::path result = folder.Path() / ("reading." + std::string(kind));
-        try {
-            WriteBytes(page, pageBytes);
-            WritePagePictureInto(folder.Path().string());
-            RunHelper({RenderHelperPath(), std::string(kind), page.string(), result.string()},
-                      folder.Path() / "helper.log");
-            bytes = ReadBytes(result);
-        } catch (const Interrupted& interrupted) {
-            signal = interrupted.signal;
-        }
+        WriteBytes(page, pageBytes);
+        WritePagePictureInto(folder.Path().string());
+        RunHelper({RenderHelperPath(), std::string(kind), page.string(), result.string()},
+                  folder.Path() / "helper.log");
+        bytes = ReadBytes(result);
     }  // the folder is gone here, whatever happened
-    if (signal != 0) {
-        // Ends this process as the signal would have, now that nothing is left behind.
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
-        throw std::runtime_error("interrupted");
-    }
     if (!LooksLike(kind, bytes))
         throw std::runtime_error(Printable(RenderHelperPath()) + " wrote no " + std::string(kind) +
                                  (bytes.empty() ? "" : " (what it wrote is something else)"));

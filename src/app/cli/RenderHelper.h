@@ -17,4 +17,11 @@ std::string RenderHelperPath();
 // is removed afterwards. Errors, the helper's failure among them, are thrown.
 std::string RenderPage(std::string_view kind, const std::string& pageBytes);
 
+// The same for a server, on a thread of its own: the process's signals stay
+// the server's, and the helper ends within its time bound whatever happens.
+std::string RenderPageForServer(std::string_view kind, const std::string& pageBytes);
+
+// Whether the helper is there to be started.
+bool RenderHelperAvailable();
+
 }  // namespace velmora::cli

@@ -1,97 +1,18 @@
 // velmora-cli serve: the readings over HTTP for the phones and tablets of
-// the house. A reading's query is turned into the reading command's own
-// arguments, so its rules and messages are those of the command line.
+// the house, until Ctrl-C.
 #include <iostream>
-#include <limits>
-#include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 
 #include "CliArguments.h"
 #include "CliCommands.h"
-#include "PlaceSearch.h"
 #include "ReadingDatabase.h"
-#include "ResultPage.h"
-#include "WebPages.h"
-#include "WebQuery.h"
-#include "WebServer.h"
+#include "ReadingServer.h"
 
 namespace velmora::cli {
 namespace {
 
-using web::WebRequest;
-using web::WebResponse;
-
-constexpr std::string_view kHtml = "text/html; charset=utf-8";
-constexpr std::string_view kJson = "application/json; charset=utf-8";
 constexpr std::string_view kDefaultListen = "127.0.0.1:8288";
-
-// The reading's options a request may give; never --format, --output or
-// --database.
-const std::vector<web::ParameterSpec>& ReadingParameters()
-{
-    static const std::vector<web::ParameterSpec> parameters = {
-        {"name"}, {"sex"}, {"gregorian"}, {"lunar"}, {"leap", true}, {"hour"}, {"minute"}, {"precise", true},
-        {"place"}, {"longitude"}, {"latitude"}, {"timezone"}, {"zi"}, {"chart", true}, {"as-of"}, {"script"},
-    };
-    return parameters;
-}
-
-// The problem of a request as JSON; bytes that are no UTF-8 are replaced.
-std::string JsonProblem(std::string_view problem)
-{
-    const nlohmann::ordered_json json = {{"error", problem}};
-    return json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-}
-
-WebResponse Problem(unsigned status, bool asJson, std::string_view problem)
-{
-    if (asJson) return {status, std::string(kJson), JsonProblem(problem)};
-    return {status, std::string(kHtml), web::ProblemPage(problem)};
-}
-
-WebResponse AnswerReadingRequest(const WebRequest& request, bool asJson, TDatabaseQuery& query)
-{
-    const auto items = web::ParseQuery(request.query);
-    if (!items) return Problem(400, asJson, "the query holds a broken %-escape");
-    const web::QueryArguments mapped = web::ArgumentsFromQuery(*items, ReadingParameters());
-    if (!mapped.problem.empty()) return Problem(400, asJson, mapped.problem);
-    const ReadingAnswer answer = AnswerReading(mapped.args, query);
-    if (answer.status == kExitUsage) return Problem(400, asJson, answer.problem);
-    if (answer.status != kExitOk) return Problem(422, asJson, answer.problem);
-    if (asJson) return {200, std::string(kJson), ReadingJsonDocument(answer)};
-    const std::string page =
-        RenderResultPageText(answer.record, answer.input.name, answer.input.sex, answer.script);
-    return {200, std::string(kHtml), web::ScreenPage(page, request.query)};
-}
-
-WebResponse AnswerPlaces(const WebRequest& request)
-{
-    const auto items = web::ParseQuery(request.query);
-    if (!items) return {400, "text/plain; charset=utf-8", "the query holds a broken %-escape\n"};
-    std::vector<std::string> args = {"places"};
-    for (const auto& [name, value] : *items) {
-        if (name == "q" && !value.empty()) args.push_back(value);
-        else if (name == "script" && !value.empty()) args.insert(args.end(), {"--script", value});
-        else if (name != "q" && name != "script")
-            return {400, "text/plain; charset=utf-8", "no parameter '" + name + "'\n"};
-    }
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    if (status == kExitOk) return {200, "text/plain; charset=utf-8", out.str()};
-    return {status == kExitUsage ? 400u : 404u, "text/plain; charset=utf-8", err.str()};
-}
-
-web::WebHandler Routes(TDatabaseQuery& query)
-{
-    return [&query](const WebRequest& request) -> WebResponse {
-        if (request.path == "/") return {200, std::string(kHtml), web::FormPage()};
-        if (request.path == "/reading") return AnswerReadingRequest(request, false, query);
-        if (request.path == "/api/reading") return AnswerReadingRequest(request, true, query);
-        if (request.path == "/api/places") return AnswerPlaces(request);
-        if (request.path == "/bg.gif") return {200, "image/gif", std::string(PagePictureBytes())};
-        return {404, "text/plain; charset=utf-8", "No such page.\n"};
-    };
-}
 
 struct Listen {
     std::string host;
@@ -124,12 +45,10 @@ int RunServe(const ParsedArguments& args, std::ostream& out, std::ostream& err)
     const Listen listen = *ParseListen(args.Value("--listen").value_or(std::string(kDefaultListen)));
     const auto database = args.Value("--database");
     try {
-        TDatabaseConnection connection(
+        ReadingServer reading(
             database ? WithDataSource(kReadingConnectionString, *database) : std::string(kReadingConnectionString),
-            DatabaseUse::MemoryCopy);
-        connection.Open();
-        TDatabaseQuery query(connection);
-        web::WebServer server(listen.host, listen.port, Routes(query));
+            listen.host, listen.port);
+        web::WebServer& server = reading.Server();
         out << "Velmora serves readings at:\n";
         for (const std::string& url : server.Urls()) out << "  " << url << "\n";
         out << "Ctrl-C ends it.\n";
@@ -152,7 +71,8 @@ CommandSpec ServeCommand()
         .summary = "Serves readings over HTTP to the browsers of phones and computers until Ctrl-C (SIGINT or "
                    "SIGTERM): a form at /, a reading's page at /reading?name=...&sex=...&gregorian=...&hour=..., "
                    "the same as JSON (as reading --format json) at /api/reading?..., the birthplaces at "
-                   "/api/places?q=TEXT. A query parameter is a reading option without its dashes, a switch 1, on or "
+                   "/api/places?q=TEXT, and with velmora-render beside it the reading as /reading.pdf?... and "
+                   "/reading.png?.... A query parameter is a reading option without its dashes, a switch 1, on or "
                    "true. The reading database is read once at the start; while the window holds it, serve ends "
                    "with status 1.",
         .words = {},

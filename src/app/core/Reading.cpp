@@ -386,6 +386,21 @@ std::string ReadingMessage(ReadingOutcome outcome, const BirthInput& input)
     return problem.empty() ? message : message + "：" + problem;
 }
 
+std::string BirthDateProblem(const BirthInput& input)
+{
+    const TypedNumbers typed(input);
+    try {
+        if (input.mode == CalendarMode::Lunar)
+            CheckLunarDate(typed.year, typed.month, typed.day, input.leap);
+        else
+            CheckDate(typed.year, typed.month, typed.day);
+    } catch (const EDateException&) {
+        if (input.mode == CalendarMode::Gregorian && IsPastCountedRange(typed.year, typed.month, typed.day)) return {};
+        return ReadingMessage(ReadingOutcome::DateError, input);
+    }
+    return {};
+}
+
 ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startup, TDatabaseQuery& query,
                               TKarvoInfo& record)
 {

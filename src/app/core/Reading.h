@@ -64,6 +64,10 @@ std::string_view OutcomeMessage(ReadingOutcome outcome);
 // its own); empty when there is nothing to say.
 std::string ReadingMessage(ReadingOutcome outcome, const BirthInput& input);
 
+// Why the birth's date does not exist, as a reading tells it ("日期出错，请确认此
+// 日期是否存在：2001年2月只有28天"); empty for a date that exists.
+std::string BirthDateProblem(const BirthInput& input);
+
 // Computes one reading into `record`. Only a complete reading changes the
 // record; every other outcome, and an error of the database (EDatabaseError,
 // passed on to the caller), leaves it exactly as it was.

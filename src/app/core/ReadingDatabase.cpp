@@ -187,28 +187,38 @@ void TDatabaseConnection::Connect(const fs::path& file, const ConnectionSettings
     }
     if (use_ == DatabaseUse::Exclusive) TakeExclusiveUse();
     CheckContent();
-    if (use_ == DatabaseUse::MemoryCopy) CopyIntoMemory();
+    if (use_ == DatabaseUse::MemoryCopy) CopyIntoMemory(db_);
     sqlite3_set_authorizer(db_, AllowOnlyReading, nullptr);
 }
 
 // The engine's backup reads every page through the key into a plain
 // database in memory, which then stands in for the file.
-void TDatabaseConnection::CopyIntoMemory()
+void TDatabaseConnection::CopyIntoMemory(sqlite3* source)
 {
     sqlite3* memory = nullptr;
     if (sqlite3_open_v2(":memory:", &memory, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         sqlite3_close(memory);
         FailOpen("copy into memory");
     }
-    sqlite3_backup* backup = sqlite3_backup_init(memory, "main", db_, "main");
+    sqlite3_backup* backup = sqlite3_backup_init(memory, "main", source, "main");
     const int code = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(memory);
     sqlite3_backup_finish(backup);
     if (code != SQLITE_DONE) {
         sqlite3_close(memory);
         FailOpen("copy into memory");
     }
-    sqlite3_close(db_);
+    if (db_ == source) sqlite3_close(db_);
     db_ = memory;
+}
+
+void TDatabaseConnection::OpenCopyOf(const TDatabaseConnection& source)
+{
+    if (db_) return;
+    if (use_ != DatabaseUse::MemoryCopy || !source.db_)
+        throw EDatabaseError("Cannot copy the reading database: it is not open.");
+    filePath_ = source.filePath_;
+    CopyIntoMemory(source.db_);
+    sqlite3_set_authorizer(db_, AllowOnlyReading, nullptr);
 }
 
 // In exclusive locking mode the engine keeps every lock it takes until the

@@ -106,6 +106,10 @@ public:
     // program's folder and the data folder, see DatabaseLocation.h); does
     // nothing when already open.
     void Open();
+    // For a MemoryCopy connection: a copy in memory of `source`, which is
+    // open already (the window's own, holding its file for itself); does
+    // nothing when already open.
+    void OpenCopyOf(const TDatabaseConnection& source);
     // Closes every result of the attached queries, then the file.
     void Close();
 
@@ -117,7 +121,8 @@ private:
     sqlite3_stmt* Prepare(const std::string& sql);
     void Connect(const std::filesystem::path& file, const ConnectionSettings& settings);
     void TakeExclusiveUse();
-    void CopyIntoMemory();
+    // Replaces the connection's database with a copy in memory of `source`.
+    void CopyIntoMemory(sqlite3* source);
     void CheckContent();
     [[noreturn]] void FailOpen(std::string_view step);
 

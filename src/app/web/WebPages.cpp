@@ -49,7 +49,8 @@ constexpr std::string_view kScreenStyle = R"(<meta name="viewport" content="widt
 #container{width:auto!important;max-width:590px;position:static!important;margin:0 auto!important}
 body{font-size:15px!important;background-position:right 10px top 70px!important}
 table{font-size:15px!important}
-.webnav{margin:.8em 0;display:flex;gap:1.2em}.webnav a{color:#db6200}
+.item h2{font-size:17px!important;color:#db6200}
+.webnav{margin:0 0 .4em;display:flex;gap:1.5em}.webnav a{color:#db6200;display:inline-block;line-height:44px}
 @media (max-width:600px){#container>table td{display:block;width:auto!important;height:auto}
 .candidates td{display:table-cell!important}.item p{padding-left:0!important}}
 </style>
@@ -122,14 +123,21 @@ std::string ProblemPage(std::string_view problem)
                                 "</p>\n<p><a href=\"/\">返回</a></p>\n");
 }
 
-std::string ScreenPage(std::string page, std::string_view query)
+std::string ScreenPage(std::string page, std::string_view query, bool withFiles)
 {
     const std::string oldCharset = "<meta http-equiv=\"content-type\" content=\"text/html;charset=gb2312\">";
     if (const std::size_t at = page.find(oldCharset); at != std::string::npos)
         page.replace(at, oldCharset.size(), "<meta charset=\"utf-8\">");
+    // The template's stray line break in its head would open the body with an
+    // empty line, a gap above everything on a small screen.
+    const std::size_t headEnd = page.find("</head>");
+    if (const std::size_t at = page.find("<br>"); at < headEnd) page.erase(at, std::string_view("<br>").size());
     if (const std::size_t at = page.find("</head>"); at != std::string::npos) page.insert(at, kScreenStyle);
-    const std::string nav = "<div class=\"webnav\"><a href=\"/\">重新算命</a><a href=\"/api/reading?" +
-                            HtmlEscape(query) + "\">JSON</a></div>\n";
+    const std::string escaped = HtmlEscape(query);
+    std::string nav = "<div class=\"webnav\"><a href=\"/\">重新算命</a>";
+    if (withFiles)
+        nav += "<a href=\"/reading.pdf?" + escaped + "\">PDF</a><a href=\"/reading.png?" + escaped + "\">图片</a>";
+    nav += "<a href=\"/api/reading?" + escaped + "\">JSON</a></div>\n";
     if (const std::size_t at = page.find("<div id=\"container\">"); at != std::string::npos)
         page.insert(at + std::string_view("<div id=\"container\">").size(), "\n" + nav);
     LinkCandidates(page, query);

@@ -18,7 +18,8 @@ std::string ProblemPage(std::string_view problem);
 
 // The result page (UTF-8 text from the page template) declared as UTF-8
 // and fitted to the screen's width, with links back to the form and to
-// the same reading as JSON (`query` is the request's query, reused as is).
-std::string ScreenPage(std::string page, std::string_view query);
+// the same reading as JSON, and `withFiles` as a PDF and a picture (`query`
+// is the request's query, reused as is).
+std::string ScreenPage(std::string page, std::string_view query, bool withFiles);
 
 }  // namespace velmora::web

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,8 @@ WebResponse HeadTooLarge(const http::request_parser<http::empty_body>& parser)
     return PlainAnswer(431, "The request headers are too large.");
 }
 
+class Session;
+
 }  // namespace
 
 struct WebServer::State {
@@ -51,11 +54,18 @@ struct WebServer::State {
 
     asio::io_context io{1};
     tcp::acceptor acceptor{io};
-    asio::signal_set signals{io, SIGINT, SIGTERM};
+    // Only while Run serves: a server inside another program leaves its signals be.
+    std::optional<asio::signal_set> signals;
     WebHandler handler;
     ServerLimits limits;
     std::map<asio::ip::address, std::size_t> perAddress;
     std::size_t open = 0;
+    // The open connections, for Stop to close; only touched on the server's thread.
+    std::set<Session*> sessions;
+    bool stopped = false;
+    // The worker for slow answers, and whether it is busy (known on the server's thread).
+    asio::thread_pool worker{1};
+    bool workerBusy = false;
 };
 
 namespace {
@@ -67,11 +77,13 @@ public:
     {
         ++state_->perAddress[client_];
         ++state_->open;
+        state_->sessions.insert(this);
     }
     ~Session()
     {
         if (--state_->perAddress[client_] == 0) state_->perAddress.erase(client_);
         --state_->open;
+        state_->sessions.erase(this);
     }
 
     void ReadHead()
@@ -85,6 +97,14 @@ public:
                                 [self = shared_from_this()](beast::error_code error, std::size_t) {
                                     self->OnHead(error);
                                 });
+    }
+
+    // Ends the connection; what it was waiting for completes as aborted.
+    void Close()
+    {
+        beast::error_code ignored;
+        stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
+        stream_.close();
     }
 
 private:
@@ -116,7 +136,29 @@ private:
         } catch (const std::exception&) {
             answer = PlainAnswer(500, "The server could not answer.");
         }
+        if (answer.slow) return MakeSlowly(std::move(answer.slow), request.keep_alive(), request.method() == http::verb::head);
         Send(std::move(answer), request.keep_alive(), request.method() == http::verb::head);
+    }
+
+    // The answer is made on the worker and sent from the server's thread.
+    void MakeSlowly(std::function<WebResponse()> make, bool keepAlive, bool headOnly)
+    {
+        if (state_->workerBusy) {
+            return Send(PlainAnswer(503, "Another file is being made; try again in a moment."), false, headOnly);
+        }
+        state_->workerBusy = true;
+        asio::post(state_->worker, [self = shared_from_this(), make = std::move(make), keepAlive, headOnly] {
+            WebResponse made;
+            try {
+                made = make();
+            } catch (const std::exception&) {
+                made = PlainAnswer(500, "The server could not make the file.");
+            }
+            asio::post(self->state_->io, [self, made = std::move(made), keepAlive, headOnly]() mutable {
+                self->state_->workerBusy = false;
+                self->Send(std::move(made), keepAlive, headOnly);
+            });
+        });
     }
 
     void Send(WebResponse answer, bool keepAlive, bool headOnly, bool allowHeader = false)
@@ -140,13 +182,6 @@ private:
                           });
     }
 
-    void Close()
-    {
-        beast::error_code ignored;
-        stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
-        stream_.close();
-    }
-
     beast::tcp_stream stream_;
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::empty_body>> parser_;
@@ -157,7 +192,7 @@ private:
 void Accept(const std::shared_ptr<WebServer::State>& state)
 {
     state->acceptor.async_accept([state](beast::error_code error, tcp::socket socket) {
-        if (error == asio::error::operation_aborted) return;
+        if (error == asio::error::operation_aborted || !state->acceptor.is_open()) return;
         if (!error) {
             beast::error_code noPeer;
             const auto peer = socket.remote_endpoint(noPeer);
@@ -236,13 +271,39 @@ std::vector<std::string> WebServer::Urls() const
 void WebServer::Run()
 {
     const std::shared_ptr<State> state = state_;
-    state->signals.async_wait([state](beast::error_code, int) {
+    state->signals.emplace(state->io, SIGINT, SIGTERM);
+    state->signals->async_wait([this](beast::error_code error, int) {
+        if (!error) Stop();
+    });
+    Serve();
+    state->signals.reset();
+}
+
+void WebServer::Serve()
+{
+    Accept(state_);
+    state_->io.run();
+    // A slow answer still being made is waited for, and its sending (to a
+    // closed connection) run, so that nothing is left holding the server.
+    state_->worker.join();
+    state_->io.restart();
+    state_->io.poll();
+}
+
+// Everything is closed on the server's own thread; with nothing left to wait
+// for, the loop returns by itself.
+void WebServer::Stop()
+{
+    asio::post(state_->io, [state = state_] {
+        if (state->stopped) return;
+        state->stopped = true;
         beast::error_code ignored;
         state->acceptor.close(ignored);
-        state->io.stop();
+        if (state->signals) state->signals->cancel(ignored);
+        // A copy: a connection leaves the set when it ends.
+        const std::set<Session*> open = state->sessions;
+        for (Session* session : open) session->Close();
     });
-    Accept(state);
-    state->io.run();
 }
 
 }  // namespace velmora::web

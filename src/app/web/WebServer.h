@@ -22,6 +22,12 @@ struct WebResponse {
     unsigned status = 200;
     std::string contentType;  // "text/html; charset=utf-8"
     std::string body;
+    // An answer that takes long to make (a file drawn by another program):
+    // when set, the answer is what it returns, made on the server's worker
+    // thread so that everyone else is served meanwhile. One is made at a
+    // time; a request for another meanwhile is answered 503. It must not
+    // touch what the handler uses.
+    std::function<WebResponse()> slow;
 };
 
 using WebHandler = std::function<WebResponse(const WebRequest&)>;
@@ -47,8 +53,15 @@ public:
     // (0.0.0.0, ::) the addresses of the machine's interfaces.
     std::vector<std::string> Urls() const;
 
-    // Serves until SIGINT or SIGTERM, then closes every connection.
+    // Serves until SIGINT or SIGTERM or Stop, then closes every connection.
     void Run();
+    // Serves until Stop, leaving the process's signals alone (for a server
+    // inside a program that has its own use for them).
+    void Serve();
+    // Ends Run or Serve from any thread: no new connection is taken, the
+    // open ones are closed, and Run or Serve returns. Before Run or Serve, it
+    // makes them return at once.
+    void Stop();
 
     struct State;  // the sockets and counts, shared with the connections
 

@@ -10,6 +10,7 @@
 #include "PageZoom.h"
 #include "ReadingFormats.h"
 #include "PeopleDialog.h"
+#include "PhoneDialog.h"
 #include "ResultPage.h"
 #include "ResultView.h"
 #include "StripTag.h"
@@ -149,6 +150,8 @@ void TFormKarvo::SetUpComponents() {
     N3->setObjectName(QStringLiteral("N3"));
     N4 = pm1->addAction(QString::fromUtf16(kPictureMenuCaption));
     N4->setObjectName(QStringLiteral("N4"));
+    N5 = pm1->addAction(QString::fromUtf16(kPhoneMenuCaption));
+    N5->setObjectName(QStringLiteral("N5"));
     pm1->addSeparator();
     CopySelection = pm1->addAction(QString::fromUtf16(kCopyMenuCaption));
     CopySelection->setObjectName(QStringLiteral("CopySelection"));
@@ -239,6 +242,7 @@ void TFormKarvo::ConnectHandlers() {
     connect(N2, &QAction::triggered, this, Handler(&TFormKarvo::N2Click));
     connect(N3, &QAction::triggered, this, Handler(&TFormKarvo::N3Click));
     connect(N4, &QAction::triggered, this, Handler(&TFormKarvo::N4Click));
+    connect(N5, &QAction::triggered, this, Handler(&TFormKarvo::N5Click));
     connect(CopySelection, &QAction::triggered, this, Handler(&TFormKarvo::CopySelectionClick));
     connect(CopyAll, &QAction::triggered, this, Handler(&TFormKarvo::CopyAllClick));
     connect(PrintShortcut, &QShortcut::activated, this, Handler(&TFormKarvo::N3Click));
@@ -642,6 +646,13 @@ void TFormKarvo::N3Click() {
 
 void TFormKarvo::N4Click() {
     export_->SavePicture();
+}
+
+void TFormKarvo::N5Click() {
+    if (Phone == nullptr) {
+        Phone = new TPhoneDialog(*this, con1, *services_.Messages);
+    }
+    Phone->Offer();
 }
 
 // The page's selection as its text; the engine's own copy needs the page to

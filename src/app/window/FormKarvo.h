@@ -56,6 +56,7 @@ inline constexpr char16_t kExportMenuCaption[] = u"导出算命结果";
 inline constexpr char16_t kPdfMenuCaption[] = u"导出PDF…";
 inline constexpr char16_t kPrintMenuCaption[] = u"打印…";
 inline constexpr char16_t kPictureMenuCaption[] = u"保存为图片…";
+inline constexpr char16_t kPhoneMenuCaption[] = u"在手机上打开…";
 inline constexpr char16_t kCopyMenuCaption[] = u"复制";
 inline constexpr char16_t kCopyAllMenuCaption[] = u"复制全文";
 
@@ -63,6 +64,7 @@ class TClickLabel;
 class TMomentChooser;
 class TPageZoom;
 class TPeopleDialog;
+class TPhoneDialog;
 class TStripTag;
 
 inline constexpr std::string_view kNameTooLongMessage = "姓名最多可输入10个汉字或20个字母，多出的字没有输入";
@@ -86,6 +88,7 @@ public:
     QAction* N2 = nullptr;  // 导出PDF…
     QAction* N3 = nullptr;  // 打印…
     QAction* N4 = nullptr;  // 保存为图片…
+    QAction* N5 = nullptr;  // 在手机上打开…
     QAction* CopySelection = nullptr;  // 复制: the page's selection
     QAction* CopyAll = nullptr;        // 复制全文: the reading as the command line's text
     TPageZoom* Zoom = nullptr;         // Ctrl+plus, Ctrl+minus, Ctrl+0 on the page
@@ -96,6 +99,7 @@ public:
     // 亲友…: the tag on the summary strip and the people list it opens.
     TClickLabel* lblPeople = nullptr;
     TPeopleDialog* People = nullptr;  // made when the tag is first clicked
+    TPhoneDialog* Phone = nullptr;    // made when 在手机上打开… is first chosen
     // 时辰不详: a switch beside the exact-moment tag; on, the hour box rests
     // and the reading lists every 时辰.
     TStripTag* HourUnknown = nullptr;
@@ -120,6 +124,8 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    // Serves the readings to the phones of the local network, once the user agrees.
+    void N5Click();
     void CopySelectionClick();
     void CopyAllClick();
     // The restore message (0x0545) of a later start: the window comes back from

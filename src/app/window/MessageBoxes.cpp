@@ -32,4 +32,6 @@ void TDialogMessageBoxes::Error(QWidget* owner, const QString& text) {
     QMessageBox::critical(owner, QString::fromUtf16(kApplicationTitle), InWindowScript(text), QMessageBox::Ok);
 }
 
+bool TDialogMessageBoxes::Ask(QWidget* owner, const QString& text) { return Confirm(owner, text); }
+
 }  // namespace velmora

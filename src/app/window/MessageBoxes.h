@@ -21,6 +21,8 @@ public:
     virtual void Information(QWidget* owner, const QString& text) = 0;
     // The error's own text, the application title as caption, an error icon.
     virtual void Error(QWidget* owner, const QString& text) = 0;
+    // Caption "提示", a question icon, 是 and 否; true for 是.
+    virtual bool Ask(QWidget* owner, const QString& text) = 0;
 };
 
 // A yes-or-no question in a modal box titled like the information boxes, in
@@ -35,6 +37,7 @@ class TDialogMessageBoxes final : public TMessageBoxes {
 public:
     void Information(QWidget* owner, const QString& text) override;
     void Error(QWidget* owner, const QString& text) override;
+    bool Ask(QWidget* owner, const QString& text) override;
 };
 
 }  // namespace velmora

@@ -192,9 +192,10 @@ MomentOptions LoadMomentOptions(QSettings& settings) {
     options.precise = StoredTrue(settings, PreciseKey);
     // A place the list no longer knows would stop every reading with a
     // message, and a place and a longitude together contradict each other:
-    // a known place wins, an unknown one is forgotten.
+    // a known place wins, an unknown one is forgotten. Without a place the
+    // list of the world's places is not asked, so a start does not build it.
     const std::string place = settings.value(PlaceKey).toString().toStdString();
-    if (PlaceNamed(place)) {
+    if (!place.empty() && PlaceNamed(place)) {
         options.place = place;
     } else {
         options.longitude = StoredDouble(settings, LongitudeKey, 180);

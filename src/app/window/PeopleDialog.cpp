@@ -37,12 +37,14 @@ QString PersonLine(const people::Person& p)
     return line;
 }
 
-// What keeps a person from being read, or nothing: the form's own check and
-// a place the list knows.
+// What keeps a person from being read, or nothing: the form's own check, a
+// date that exists and a place the list knows.
 std::optional<QString> BirthProblem(const people::Person& person)
 {
-    if (!InputsAreValid(BirthOfPerson(person))) return QString::fromUtf8(kInputErrorMessage.data(),
-                                                                          static_cast<int>(kInputErrorMessage.size()));
+    const BirthInput birth = BirthOfPerson(person);
+    if (!InputsAreValid(birth)) return QString::fromUtf8(kInputErrorMessage.data(),
+                                                         static_cast<int>(kInputErrorMessage.size()));
+    if (const std::string problem = BirthDateProblem(birth); !problem.empty()) return Text(problem);
     if (!person.place.empty() && !PlaceNamed(person.place)) return QStringLiteral("找不到出生地 ") + Text(person.place);
     return std::nullopt;
 }

@@ -220,7 +220,11 @@ TEST_F(PeopleCommand, ImportRefusesABadRowWithItsNumberAndFieldAndKeepsNobody)
          "row 1, Hour: --hour unknown and --minute exclude each other"},
         {R"([{"Name":"乙","Sex":"男","Date":"1990-1-1","Hour":2,"Place":"成都","Longitude":104}])",
          "row 1, Place: give only one of --place or --longitude"},
-        {"Name,Sex,Date,Hour,Note\r\n甲,男,1990-1-1,1,\r\n乙,男,1990-13-1,2,\r\n丙,女,1990-1-1,2,\"a\nb\"\r\n",
+        {R"([{"Name":"乙","Sex":"男","Date":"1999-4-31","Hour":2}])",
+         "row 1, Date: --gregorian \"1999-4-31\": 日期出错，请确认此日期是否存在：1999年4月只有30天"},
+        {R"([{"Name":"乙","Sex":"男","Calendar":"lunar","Date":"2002-4-1","Leap":true,"Hour":2}])",
+         "row 1, Date: --lunar \"2002-4-1\": 日期出错，请确认此日期是否存在：农历2002年没有闰月"},
+        {"Name,Sex,Date,Hour,Note\r\n甲,男,1990-1-1,1,\r\n乙,男,1990-12-1,2,\r\n丙,女,1990-1-1,2,\"a\nb\"\r\n",
          "row 3, Note: \"a\\x0ab\": the note is not plain UTF-8 text"},
     };
     Add({"--name", "先来", "--sex", "男", "--gregorian", "1980-1-1", "--hour", "1"});
@@ -234,6 +238,19 @@ TEST_F(PeopleCommand, ImportRefusesABadRowWithItsNumberAndFieldAndKeepsNobody)
         EXPECT_NE(run.err.find("nothing was imported"), std::string::npos) << run.err;
         EXPECT_EQ(RunCommand("people", {"export"}).out, before);
     }
+}
+
+// A kept person is always a birth a reading takes: no day that never was.
+TEST_F(PeopleCommand, AddAndEditRefuseADateThatDoesNotExist)
+{
+    const CliRun add = RunCommand("people", {"add", "--name", "甲", "--sex", "男", "--gregorian", "2001-2-29", "--hour", "1"});
+    EXPECT_EQ(add.status, kExitUsage);
+    EXPECT_NE(add.err.find("2001年2月只有28天"), std::string::npos) << add.err;
+    const std::string id = Add({"--name", "甲", "--sex", "男", "--lunar", "2001-4-30", "--hour", "1"});
+    const CliRun edit = RunCommand("people", {"edit", id, "--leap"});  // 闰四月 of 2001 has 29 days
+    EXPECT_EQ(edit.status, kExitUsage);
+    EXPECT_NE(edit.err.find("Date: --lunar \"2001-4-30\": 日期出错"), std::string::npos) << edit.err;
+    EXPECT_NE(RunCommand("people", {"show", id}).out.find("Leap: false"), std::string::npos);
 }
 
 TEST_F(PeopleCommand, EditChangesOnlyWhatIsGiven)

@@ -1,6 +1,7 @@
 // velmora-cli serve as its own process on a loopback port: what each request
 // is answered with, the JSON against the command line's, slow clients, the
-// head's deadline, the end on SIGTERM and a database the window holds.
+// head's deadline, the end on SIGTERM and a database the window holds; and
+// the same server inside the window's process, stopped from its thread.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,163 +24,15 @@
 
 #include "CliCommands.h"
 #include "ReadingDatabase.h"
+#include "ReadingServer.h"
 #include "ReadingTestSupport.h"
-
-extern char** environ;
+#include "ServeTestSupport.h"
 
 namespace velmora::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-const fs::path& SampleDatabase()
-{
-    static const velmora::testing::ScratchFolder folder;
-    static const fs::path file = [] {
-        const fs::path copy = folder.Path() / "Orsk.dll";
-        fs::copy_file(VELMORA_SAMPLE_READING_DB, copy);
-        return copy;
-    }();
-    return file;
-}
-
-// A connected socket from `from` (any loopback address) to the server.
-int Connect(int port, const char* from = "127.0.0.1")
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    inet_pton(AF_INET, from, &local.sin_addr);
-    bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
-    sockaddr_in server{};
-    server.sin_family = AF_INET;
-    server.sin_port = htons(static_cast<uint16_t>(port));
-    inet_pton(AF_INET, "127.0.0.1", &server.sin_addr);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-// An answer whose head and Content-Length bytes of body are in.
-bool IsWholeAnswer(const std::string& raw)
-{
-    const std::size_t split = raw.find("\r\n\r\n");
-    const std::size_t length = raw.find("Content-Length: ");
-    if (split == std::string::npos || length == std::string::npos || length > split) return false;
-    return raw.size() - split - 4 >= std::stoul(raw.substr(length + 16));
-}
-
-// Everything the server sends until it closes or `limit` passes, or with
-// `oneAnswer` until one whole answer is in (for a connection kept open).
-std::string ReadAll(int fd, std::chrono::milliseconds limit = std::chrono::milliseconds(3000), bool oneAnswer = false)
-{
-    std::string answer;
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        pollfd ready{fd, POLLIN, 0};
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-        if (poll(&ready, 1, static_cast<int>(std::max<long long>(left, 0))) <= 0) break;
-        char chunk[65536];
-        const ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n <= 0) break;
-        answer.append(chunk, static_cast<std::size_t>(n));
-        if (oneAnswer && IsWholeAnswer(answer)) break;
-    }
-    return answer;
-}
-
-struct Answer {
-    int status = 0;
-    std::string head;
-    std::string body;
-};
-
-Answer Exchange(int port, const std::string& request)
-{
-    const int fd = Connect(port);
-    EXPECT_GE(fd, 0);
-    EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
-    const bool head = request.starts_with("HEAD");
-    // A whole answer ends the wait at once; the long bound only matters for a
-    // server slowed down by the sanitizers on a busy machine. A HEAD answer
-    // has no length to end it, so its wait is the short one.
-    const std::string raw = ReadAll(fd, std::chrono::milliseconds(head ? 3000 : 15000), !head);
-    close(fd);
-    Answer answer;
-    const std::size_t split = raw.find("\r\n\r\n");
-    answer.head = raw.substr(0, split);
-    answer.body = split == std::string::npos ? "" : raw.substr(split + 4);
-    if (raw.size() > 12) answer.status = std::stoi(raw.substr(9, 3));
-    return answer;
-}
-
-Answer Get(int port, const std::string& target)
-{
-    return Exchange(port, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
-}
-
-class Server {
-public:
-    explicit Server(const fs::path& database = SampleDatabase())
-    {
-        int pipeEnds[2];
-        EXPECT_EQ(pipe(pipeEnds), 0);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_adddup2(&files, pipeEnds[1], 1);
-        posix_spawn_file_actions_adddup2(&files, pipeEnds[1], 2);
-        posix_spawn_file_actions_addclose(&files, pipeEnds[0]);
-        const std::string program = VELMORA_CLI_PROGRAM;
-        const std::string databaseText = database.string();
-        std::vector<const char*> args = {program.c_str(), "serve", "--listen", "127.0.0.1:0", "--database",
-                                         databaseText.c_str(), nullptr};
-        EXPECT_EQ(posix_spawn(&pid_, program.c_str(), &files, nullptr, const_cast<char**>(args.data()), environ), 0);
-        posix_spawn_file_actions_destroy(&files);
-        close(pipeEnds[1]);
-        output_ = pipeEnds[0];
-        // The first lines name the URL, or say why there is none.
-        const auto end = Clock::now() + std::chrono::seconds(60);
-        while (Clock::now() < end && said_.find("Ctrl-C") == std::string::npos) {
-            const std::string more = ReadAll(output_, std::chrono::milliseconds(200));
-            said_ += more;
-            if (more.empty() && waitpid(pid_, &status_, WNOHANG) == pid_) {
-                ended_ = true;
-                break;
-            }
-        }
-        const std::size_t at = said_.find("http://127.0.0.1:");
-        if (at != std::string::npos) port_ = std::stoi(said_.substr(at + 17));
-    }
-    ~Server()
-    {
-        if (!ended_) Stop();
-        close(output_);
-    }
-    int Port() const { return port_; }
-    const std::string& Said() const { return said_; }
-    // Ends the server with SIGTERM and gives its exit status.
-    int Stop()
-    {
-        if (!ended_) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, &status_, 0);
-            ended_ = true;
-            said_ += ReadAll(output_, std::chrono::milliseconds(200));
-        }
-        return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
-    }
-
-private:
-    pid_t pid_ = -1;
-    int output_ = -1;
-    int port_ = 0;
-    int status_ = 0;
-    bool ended_ = false;
-    std::string said_;
-};
+using namespace serve_test;
 
 Server& Shared()
 {
@@ -372,6 +225,59 @@ TEST(Serve, HoldsNoLockOnTheDatabaseWhileServing)
     TDatabaseConnection window(WithDataSource(kReadingConnectionString, database.string()), DatabaseUse::Exclusive);
     EXPECT_NO_THROW(window.Open());
     EXPECT_EQ(Get(server.Port(), "/api/reading?" + std::string(kQuery)).status, 200);
+}
+
+// With the rendering helper beside it, the reading's page links to its PDF
+// and picture, which the helper draws while the server answers others; one
+// is drawn at a time.
+TEST(Serve, DrawsThePdfAndThePictureWhileServingOthers)
+{
+    const std::string query(kQuery);
+    if (Get(Shared().Port(), "/reading?" + query).body.find("href=\"/reading.pdf?") == std::string::npos)
+        GTEST_SKIP() << "no velmora-render in this build (it comes with the window)";
+    const int drawing = Connect(Shared().Port());
+    const std::string request = "GET /reading.pdf?" + query + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+    ASSERT_EQ(write(drawing, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    EXPECT_EQ(Get(Shared().Port(), "/").status, 200);
+    EXPECT_EQ(Get(Shared().Port(), "/reading.png?" + query).status, 503);
+    pollfd ready{drawing, POLLIN, 0};
+    EXPECT_EQ(poll(&ready, 1, 0), 0) << "the PDF came before the form";
+    const std::string pdf = ReadAll(drawing, std::chrono::milliseconds(60000), true);
+    close(drawing);
+    EXPECT_NE(pdf.find("Content-Type: application/pdf\r\n"), std::string::npos) << pdf.substr(0, 300);
+    EXPECT_NE(pdf.find("\r\n\r\n%PDF-"), std::string::npos);
+
+    const Answer png = Get(Shared().Port(), "/reading.png?" + query + "&chart=1");
+    EXPECT_EQ(png.status, 200);
+    EXPECT_NE(png.head.find("Content-Type: image/png\r\n"), std::string::npos);
+    EXPECT_TRUE(png.body.starts_with("\x89PNG\r\n\x1a\n"));
+    EXPECT_EQ(Get(Shared().Port(), "/reading.pdf?" + query + "&hour=24").status, 400);
+}
+
+// The window serves the database it holds for itself, and Stop from its
+// thread ends serving at once, though a client keeps its connection open
+// after an answer (which alone would last until the head's deadline).
+TEST(Serve, InsideTheWindowServesItsHeldDatabaseAndStopsAtOnce)
+{
+    const velmora::testing::ScratchFolder folder;
+    const fs::path database = folder.Path() / "Orsk.dll";
+    fs::copy_file(VELMORA_SAMPLE_READING_DB, database);
+    TDatabaseConnection window(WithDataSource(kReadingConnectionString, database.string()), DatabaseUse::Exclusive);
+    window.Open();
+    ReadingServer reading(window, "127.0.0.1", 0);
+    std::thread serving([&] { reading.Server().Serve(); });
+    const int port = reading.Server().Port();
+    const int kept = Connect(port);
+    const std::string request = "GET /api/reading?" + std::string(kQuery) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    EXPECT_EQ(write(kept, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    EXPECT_EQ(ReadAll(kept, std::chrono::milliseconds(15000), true).substr(0, 12), "HTTP/1.1 200");
+    const auto start = Clock::now();
+    reading.Server().Stop();
+    serving.join();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(ReadAll(kept), "");  // closed, not waited for
+    EXPECT_LT(Connect(port), 0);
+    close(kept);
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(Window, OpensWithTheReadingOfThisHour) {
     EXPECT_TRUE(form_->tmrUpdate->isActive());
     EXPECT_TRUE(form_->tmrUpdate->isSingleShot());
     EXPECT_EQ(form_->tmrUpdate->interval(), 5000);
-    ASSERT_EQ(form_->pm1->actions().size(), 8);  // with the copy items and the script after them
+    ASSERT_EQ(form_->pm1->actions().size(), 9);  // with the sharing items, the phone, the copy items and the script
     EXPECT_EQ(form_->pm1->actions()[0], form_->N1);
     EXPECT_EQ(form_->N1->text(), QStringLiteral("导出算命结果"));
     SaveScreenshot(*form_, QStringLiteral("window-startup"));

@@ -119,7 +119,7 @@ TEST_F(Export, TheMenuOffersTheWaysToShareInOrder) {
     for (const QAction* item : form_->pm1->actions()) {
         captions << item->text();
     }
-    EXPECT_EQ(captions, (QStringList{"导出算命结果", "导出PDF…", "打印…", "保存为图片…", "", "复制", "复制全文", "文字"}));
+    EXPECT_EQ(captions, (QStringList{"导出算命结果", "导出PDF…", "打印…", "保存为图片…", "在手机上打开…", "", "复制", "复制全文", "文字"}));
 }
 
 // The extension typed decides the format, whichever item asked.

@@ -13,10 +13,11 @@
 
 namespace {
 
-// Every test starts with no recorded box.
+// Every test starts with no recorded box, and questions answered 否.
 class ClearBoxes : public testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo& /*info*/) override {
         velmora::testing_support::ApplicationBoxes().boxes.clear();
+        velmora::testing_support::ApplicationBoxes().agrees = false;
     }
 };
 

@@ -20,6 +20,11 @@ void RecordingMessageBoxes::Error(QWidget* /*owner*/, const QString& text) {
     boxes.push_back({RecordedBox::Error, text});
 }
 
+bool RecordingMessageBoxes::Ask(QWidget* /*owner*/, const QString& text) {
+    boxes.push_back({RecordedBox::Question, text});
+    return agrees;
+}
+
 QStringList RecordingMessageBoxes::Texts(RecordedBox::Kind kind) const {
     QStringList texts;
     for (const RecordedBox& box : boxes) {

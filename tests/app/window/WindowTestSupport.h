@@ -27,7 +27,7 @@ class QWidget;
 namespace velmora::testing_support {
 
 struct RecordedBox {
-    enum Kind { Information, Error } kind;
+    enum Kind { Information, Error, Question } kind;
     QString text;
 };
 
@@ -35,8 +35,11 @@ class RecordingMessageBoxes final : public TMessageBoxes {
 public:
     void Information(QWidget* owner, const QString& text) override;
     void Error(QWidget* owner, const QString& text) override;
+    // Records the question and answers with `agrees`.
+    bool Ask(QWidget* owner, const QString& text) override;
 
     std::vector<RecordedBox> boxes;
+    bool agrees = false;
     QStringList Texts(RecordedBox::Kind kind) const;
 };
 

@@ -45,6 +45,10 @@ public:
         CloseWhenUp();
         real_.Error(owner, text);
     }
+    bool Ask(QWidget* owner, const QString& text) override {
+        CloseWhenUp();
+        return real_.Ask(owner, text);
+    }
     QStringList titles;
 
 private:
