@@ -487,9 +487,10 @@ void TFormKarvo::lblPeopleClick() {
         hooks.confirm = Confirm;
         hooks.inform = [this](QWidget* owner, const QString& text) { services_.Messages->Information(owner, text); };
         hooks.chooseFile = [](QWidget* owner, bool save) {
-            const QString filter = QStringLiteral("亲友 (*.json *.csv)");
-            return save ? QFileDialog::getSaveFileName(owner, QStringLiteral("导出亲友"), QStringLiteral("亲友.json"), filter)
-                        : QFileDialog::getOpenFileName(owner, QStringLiteral("导入亲友"), QString(), filter);
+            const QString filter = InWindowScript(QStringLiteral("亲友 (*.json *.csv)"));
+            return save ? QFileDialog::getSaveFileName(owner, InWindowScript(QStringLiteral("导出亲友")),
+                                                       InWindowScript(QStringLiteral("亲友.json")), filter)
+                        : QFileDialog::getOpenFileName(owner, InWindowScript(QStringLiteral("导入亲友")), QString(), filter);
         };
         People = new TPeopleDialog(this, std::move(hooks));
     }

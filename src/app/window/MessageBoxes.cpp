@@ -23,9 +23,9 @@ void TDialogMessageBoxes::Information(QWidget* owner, const QString& text) {
                              QMessageBox::Ok);
 }
 
-bool Confirm(QWidget* owner, const QString& question) {
-    return QMessageBox::question(owner, InWindowScript(QString::fromUtf16(kMessageCaption)), InWindowScript(question)) ==
-           QMessageBox::Yes;
+bool Confirm(QWidget* owner, const QString& question, const QString& kept) {
+    return QMessageBox::question(owner, InWindowScript(QString::fromUtf16(kMessageCaption)),
+                                 InWindowScript(question, kept)) == QMessageBox::Yes;
 }
 
 void TDialogMessageBoxes::Error(QWidget* owner, const QString& text) {

@@ -26,8 +26,8 @@ public:
 };
 
 // A yes-or-no question in a modal box titled like the information boxes, in
-// the window's script; true for yes.
-bool Confirm(QWidget* owner, const QString& question);
+// the window's script but for the `kept` words (a typed name); true for yes.
+bool Confirm(QWidget* owner, const QString& question, const QString& kept = {});
 
 // The text the error box shows for an exception: its own message.
 QString ExceptionText(std::exception_ptr error);

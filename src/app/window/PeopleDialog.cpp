@@ -227,9 +227,9 @@ void TPeopleDialog::UpdateSelected() {
 
 void TPeopleDialog::DeleteSelected() {
     const QListWidgetItem* item = lstPeople->currentItem();
-    if (item == nullptr ||
-        !hooks_.confirm(this, QStringLiteral("删除 %1？此操作不能撤销。").arg(item->data(Qt::UserRole + 1).toString())))
-        return;
+    if (item == nullptr) return;
+    const QString name = item->data(Qt::UserRole + 1).toString();
+    if (!hooks_.confirm(this, QStringLiteral("删除 %1？此操作不能撤销。").arg(name), name)) return;
     const long long id = SelectedId();
     WithStore([&](people::PeopleStore& store) { store.Remove(id); });
     Fill();

@@ -31,7 +31,8 @@ public:
         std::function<BirthInput()> currentBirth;          // the form's birth now
         std::function<void(const BirthInput&)> openBirth;  // fill the form and read
         // Asks before a deletion; true to go on.
-        std::function<bool(QWidget* owner, const QString& question)> confirm;
+        // A question about the person `name`, which stays as typed.
+        std::function<bool(QWidget* owner, const QString& question, const QString& name)> confirm;
         // Tells of a problem in a box.
         std::function<void(QWidget* owner, const QString& text)> inform;
         // A file name to read or write (empty when cancelled).

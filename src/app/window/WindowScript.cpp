@@ -121,11 +121,15 @@ void SaveWindowScript(QSettings& settings, Script script) {
     settings.setValue(ScriptKey, QString::fromUtf8(ScriptName(script).data(), ScriptName(script).size()));
 }
 
-QString InWindowScript(const QString& simplified) {
+QString InWindowScript(const QString& simplified, const QString& kept) {
     if (inForce == Script::Simplified || simplified.isEmpty()) {
         return simplified;
     }
-    return QString::fromStdString(ConvertText(simplified.toStdString(), inForce));
+    if (kept.isEmpty()) {
+        return QString::fromStdString(ConvertText(simplified.toStdString(), inForce));
+    }
+    const std::string keptWords[] = {kept.toStdString()};
+    return QString::fromStdString(ConvertText(simplified.toStdString(), inForce, keptWords));
 }
 
 void ShowTextsInWindowScript(QWidget& root) {

@@ -24,8 +24,9 @@ void SetWindowScript(Script script);
 Script LoadWindowScript(QSettings& settings);
 void SaveWindowScript(QSettings& settings, Script script);
 
-// A text of the program (simplified) in the window's script.
-QString InWindowScript(const QString& simplified);
+// A text of the program (simplified) in the window's script; `kept` words
+// in it (a typed name) stay as they are.
+QString InWindowScript(const QString& simplified, const QString& kept = {});
 
 // Shows every text under `root` in the window's script: each widget's
 // text and tool tip, each menu's actions, from the simplified text the

@@ -130,6 +130,18 @@ TEST_F(About, ThePeopleListInTaiwanScriptKeepsTheNameAsTyped) {
     EXPECT_EQ(form_->People->lstPeople->item(0)->text(), QStringLiteral("余华  男  公曆 2009-9-21 7時"));
     EXPECT_EQ(form_->People->btnSave->text(), QStringLiteral("保存當前"));
     SaveScreenshot(*form_->People, QStringLiteral("people-taiwan"));
+
+    // The question before a deletion is traditional around the name as typed.
+    form_->People->lstPeople->setCurrentRow(0);
+    QString question;
+    QTimer::singleShot(300, [&question] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            question = box->windowTitle() + QLatin1Char('|') + box->text();
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    Click(*form_->People->btnDelete);
+    EXPECT_EQ(question, QStringLiteral("提示|刪除 余华？此操作不能撤銷。"));
 }
 
 // One traditional set of pictures serves every traditional script.
