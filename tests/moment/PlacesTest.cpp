@@ -94,7 +94,9 @@ TEST(Places, ANameOfSeveralPlacesIsRefusedWithThemUnlessOneCityAbroadIsFarLarger
         const PlaceMatch match = LookUpPlace(row.typed);
         EXPECT_EQ(match.candidates.size(), row.candidates) << row.typed;
         EXPECT_EQ(match.place.has_value(), row.candidates == 0) << row.typed;
-        if (match.place) EXPECT_EQ(match.place->DisplayName(), row.taken) << row.typed;
+        if (match.place) {
+            EXPECT_EQ(match.place->DisplayName(), row.taken) << row.typed;
+        }
         // The note names the others only when there were others.
         EXPECT_EQ(match.note.find("伦敦（加拿大）") != std::string::npos, row.typed == std::string_view("伦敦") ||
                                                                             row.typed == std::string_view("london") ||

@@ -59,7 +59,9 @@ TEST(ZoneClock, RandomBirthsInTwentyCitiesAgreeWithZoneinfoAndPyEphem)
         SplitSexagenary(chart.pillars[0], stem, branch);
         EXPECT_EQ(chart.pillars[0], YearSexagenary(solarYear));
         SplitSexagenary(chart.pillars[1], stem, branch);
-        if (std::stod(nearTerm) > 0.001) EXPECT_EQ(branch, monthBranch);
+        if (std::stod(nearTerm) > 0.001) {
+            EXPECT_EQ(branch, monthBranch);
+        }
         ++rows;
     }
     EXPECT_EQ(rows, 200);
@@ -95,7 +97,9 @@ TEST(ZoneClock, SkippedAndRepeatedLocalTimesNameTheChange)
         if (!row.skipped && !row.repeated) continue;
         EXPECT_EQ(UtcOffsetText(reading->offsetBefore), row.before);
         EXPECT_EQ(UtcOffsetText(reading->offsetAfter), row.after);
-        if (row.repeated) EXPECT_EQ(*reading->second - *reading->first, reading->offsetBefore - reading->offsetAfter);
+        if (row.repeated) {
+            EXPECT_EQ(*reading->second - *reading->first, reading->offsetBefore - reading->offsetAfter);
+        }
     }
     EXPECT_FALSE(ReadZoneClock("Mars/Olympus", {2000, 1, 1, 0, 0}));
     EXPECT_FALSE(KnownTimeZone(""));

@@ -27,7 +27,7 @@ struct WebResponse {
     // thread so that everyone else is served meanwhile. One is made at a
     // time; a request for another meanwhile is answered 503. It must not
     // touch what the handler uses.
-    std::function<WebResponse()> slow;
+    std::function<WebResponse()> slow = {};
 };
 
 using WebHandler = std::function<WebResponse(const WebRequest&)>;

@@ -318,7 +318,7 @@ TEST_F(PeopleCommand, ADamagedStoreIsReportedUnchangedAndReadingsGoOn)
     fs::create_directories(Store().parent_path());
     std::ofstream(Store(), std::ios::binary) << std::string(5000, '\x5a');
     const std::string before = ReadBytes(Store());
-    for (const std::vector<std::string> args : std::vector<std::vector<std::string>>{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"list"}, {"add", "--name", "甲", "--sex", "男", "--gregorian", "1990-1-1", "--hour", "1"}, {"export"}}) {
         const CliRun run = RunCommand("people", args);
         EXPECT_EQ(run.status, kExitFailure);
@@ -334,7 +334,7 @@ TEST_F(PeopleCommand, TheExportIsNeverWrittenOverTheStore)
 {
     Add({"--name", "张三", "--sex", "男", "--gregorian", "1990-5-17", "--hour", "8"});
     const std::string before = ReadBytes(Store());
-    for (const fs::path target : {Store(), fs::path(Store().string() + "-wal")}) {
+    for (const fs::path& target : {Store(), fs::path(Store().string() + "-wal")}) {
         const CliRun run = RunCommand("people", {"export", "--output", target.string()});
         EXPECT_EQ(run.status, kExitFailure) << target;
     }
