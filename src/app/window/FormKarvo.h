@@ -8,8 +8,11 @@
 // ComputeReading, ShowSummary, ShowResultPage, each a thin caller of the
 // reading core. A right click anywhere in the window, or the keyboard's menu
 // key, opens the menu pm1 (save the result page, export it as a PDF, print
-// it, save it as a picture); neither browser ever sees the right button nor
-// shows a menu of its own. Ctrl+P in the result page prints it.
+// it, save it as a picture, serve it to phones, copy the selection or the
+// whole reading, choose the script); neither browser ever sees the right
+// button nor shows a menu of its own. Ctrl+P in the result page prints it,
+// Ctrl+plus, Ctrl+minus and Ctrl+0 zoom it. The window may grow beyond the
+// form's size, which is its least.
 // About five seconds after start-up the update library is called once.
 // Destroying the window runs FormDestroy, which deletes the page files.
 //
