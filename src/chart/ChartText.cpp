@@ -6,6 +6,7 @@
 #include "Chart.h"
 #include "ChartWords.h"
 #include "ChineseCalendar.h"
+#include "MessageText.h"
 #include "TermMoments.h"
 
 namespace velmora {
@@ -62,19 +63,6 @@ Json LuckJson(const Luck& luck)
             {"StartMoment", FormatMinute(luck.startMoment)},
             {"StartAge", luck.startAge},
             {"Pillars", std::move(pillars)}};
-}
-
-// Columns on a terminal: a Chinese character takes two, anything else one.
-std::size_t DisplayWidth(std::string_view text)
-{
-    std::size_t width = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) width += 1;
-        else if (byte >= 0xE0) width += 2;  // three- and four-byte characters
-        else if (byte >= 0xC0) width += 1;
-    }
-    return width;
 }
 
 std::string Padded(std::string_view text, std::size_t width)

@@ -1,5 +1,6 @@
 #include "MessageText.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace velmora {
@@ -50,6 +51,17 @@ std::size_t Utf8CharacterLength(std::string_view text)
     }
     if (code < lowest || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) return 0;
     return length;
+}
+
+std::size_t DisplayWidth(std::string_view text)
+{
+    std::size_t width = 0;
+    while (!text.empty()) {
+        const std::size_t length = std::max<std::size_t>(Utf8CharacterLength(text), 1);
+        width += length >= 3 ? 2 : 1;
+        text.remove_prefix(length);
+    }
+    return width;
 }
 
 std::string Printable(std::string_view text)

@@ -20,6 +20,10 @@ std::string Quoted(std::string_view text);
 // does not start with one (overlong forms and surrogates are none).
 std::size_t Utf8CharacterLength(std::string_view text);
 
+// Columns the text takes in a terminal: a wide (Chinese) character takes two,
+// anything else one.
+std::size_t DisplayWidth(std::string_view text);
+
 // True when the text is UTF-8 throughout and holds no control character.
 bool IsPlainUtf8(std::string_view text);
 

@@ -166,17 +166,6 @@ std::string OptionWithValue(const OptionSpec& option)
     return text;
 }
 
-// Columns a text takes in a terminal: wide (CJK) characters take two.
-std::size_t DisplayWidth(std::string_view text)
-{
-    std::size_t width = 0;
-    while (!text.empty()) {
-        const std::size_t length = std::max<std::size_t>(Utf8CharacterLength(text), 1);
-        width += length >= 3 ? 2 : 1;
-        text.remove_prefix(length);
-    }
-    return width;
-}
 
 constexpr std::size_t kLineWidth = 79;
 
