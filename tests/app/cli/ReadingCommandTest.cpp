@@ -320,7 +320,9 @@ struct ConvertedJsonCheck {
             ASSERT_EQ(converted.size(), simplified.size()) << where;
             for (auto plain = simplified.begin(), other = converted.begin(); plain != simplified.end();
                  ++plain, ++other) {
-                if (simplified.is_object()) ASSERT_EQ(other.key(), plain.key()) << where;
+                if (simplified.is_object()) {
+                    ASSERT_EQ(other.key(), plain.key()) << where;
+                }
                 Check(*plain, *other, simplified.is_object() ? plain.key() : where);
             }
             return;
@@ -331,7 +333,9 @@ struct ConvertedJsonCheck {
         }
         const std::string text = simplified;
         const auto holds = [&](const std::string& word) { return text.find(word) != std::string::npos; };
-        if (std::none_of(corrected.begin(), corrected.end(), holds)) EXPECT_EQ(converted, s2t.Convert(text)) << where;
+        if (std::none_of(corrected.begin(), corrected.end(), holds)) {
+            EXPECT_EQ(converted, s2t.Convert(text)) << where;
+        }
         changed += converted != simplified;
     }
 };
