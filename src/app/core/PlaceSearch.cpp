@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Script.h"
+#include "Reading.h"
 
 namespace velmora {
 
@@ -17,17 +18,6 @@ std::vector<std::size_t> CharacterStarts(std::string_view text)
     }
     starts.push_back(text.size());
     return starts;
-}
-
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
 }
 
 struct SpelledName {
@@ -45,13 +35,13 @@ const std::vector<SpelledName>& SpelledPlaceNames()
             joined += province + "\n";
             for (const Place& place : PlacesInProvince(province)) joined += place.DisplayName() + "\n";
         }
-        const std::vector<std::string> simplified = SplitLines(joined);
+        const std::vector<std::string_view> simplified = SplitLines(joined);
         std::vector<SpelledName> spelled(simplified.size());
         for (std::size_t i = 0; i < simplified.size(); ++i) spelled[i].simplified = simplified[i];
         for (const std::string& form : ConvertedForms(joined)) {
-            const std::vector<std::string> lines = SplitLines(form);
+            const std::vector<std::string_view> lines = SplitLines(form);
             for (std::size_t i = 0; i < lines.size() && i < spelled.size(); ++i) {
-                if (lines[i] != spelled[i].simplified) spelled[i].converted.push_back(lines[i]);
+                if (lines[i] != spelled[i].simplified) spelled[i].converted.emplace_back(lines[i]);
             }
         }
         return spelled;

@@ -77,6 +77,9 @@ ReadingOutcome ComputeReading(const BirthInput& input, const StartupDate& startu
 // The words of a space-separated field, e.g. the four pillars of SiZhu.
 std::vector<std::string> SpaceSeparated(const std::string& text);
 
+// Lines ended by CR LF, CR or LF; a final line end adds no empty line.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
 // The decimal integer a text holds, or `fallback` when it holds none.
 int ParseIntOr(std::string_view text, int fallback);
 

@@ -13,6 +13,7 @@
 #include "GbkCodec.h"
 #include "OutputFile.h"
 #include "Places.h"
+#include "Reading.h"
 #include "Resources.h"
 #include "Chart.h"
 #include "UnitPublic.h"
@@ -40,21 +41,6 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (out) out.close();
     if (!out) throw std::runtime_error("Cannot create file \"" + path + "\". " + SystemReason());
-}
-
-// Lines ended by CR LF, CR or LF; a final line end adds no empty line.
-std::vector<std::string_view> SplitLines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
 }
 
 // Every line followed by CR LF, the last one too.
