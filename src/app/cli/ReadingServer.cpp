@@ -83,18 +83,18 @@ WebResponse AnswerReadingRequest(const WebRequest& request, ReadingForm form, TD
 WebResponse AnswerPlaces(const WebRequest& request)
 {
     const auto items = web::ParseQuery(request.query);
-    if (!items) return {400, "text/plain; charset=utf-8", "the query holds a broken %-escape\n"};
+    if (!items) return web::PlainAnswer(400, "the query holds a broken %-escape");
     std::vector<std::string> args = {"places"};
     for (const auto& [name, value] : *items) {
         if (name == "q" && !value.empty()) args.push_back(value);
         else if (name == "script" && !value.empty()) args.insert(args.end(), {"--script", value});
         else if (name != "q" && name != "script")
-            return {400, "text/plain; charset=utf-8", "no parameter '" + name + "'\n"};
+            return web::PlainAnswer(400, "no parameter '" + name + "'");
     }
     std::ostringstream out, err;
     const int status = RunCli(args, out, err);
-    if (status == kExitOk) return {200, "text/plain; charset=utf-8", out.str()};
-    return {status == kExitUsage ? 400u : 404u, "text/plain; charset=utf-8", err.str()};
+    if (status == kExitOk) return {200, std::string(web::kPlainTextType), out.str()};
+    return {status == kExitUsage ? 400u : 404u, std::string(web::kPlainTextType), err.str()};
 }
 
 // The PDF and the PNG only when the rendering helper is there at the start.
@@ -110,7 +110,7 @@ web::WebHandler Routes(TDatabaseQuery& query)
             return AnswerReadingRequest(request, ReadingForm::Png, query, withFiles);
         if (request.path == "/api/places") return AnswerPlaces(request);
         if (request.path == "/bg.gif") return {200, "image/gif", std::string(PagePictureBytes())};
-        return {404, "text/plain; charset=utf-8", "No such page.\n"};
+        return web::PlainAnswer(404, "No such page.");
     };
 }
 

@@ -32,11 +32,6 @@ constexpr std::string_view kContentSecurityPolicy =
     "default-src 'none'; img-src 'self'; style-src 'self' 'unsafe-inline'; form-action 'self'; "
     "base-uri 'none'; frame-ancestors 'none'";
 
-WebResponse PlainAnswer(unsigned status, std::string_view text)
-{
-    return {status, "text/plain; charset=utf-8", std::string(text) + "\n"};
-}
-
 // The parser keeps the request line once it has read it whole: without a
 // target the line itself was over the limit.
 WebResponse HeadTooLarge(const http::request_parser<http::empty_body>& parser)
@@ -304,6 +299,11 @@ void WebServer::Stop()
         const std::set<Session*> open = state->sessions;
         for (Session* session : open) session->Close();
     });
+}
+
+WebResponse PlainAnswer(unsigned status, std::string_view text)
+{
+    return {status, std::string(kPlainTextType), std::string(text) + "\n"};
 }
 
 }  // namespace velmora::web

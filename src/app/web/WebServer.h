@@ -30,6 +30,11 @@ struct WebResponse {
     std::function<WebResponse()> slow = {};
 };
 
+inline constexpr std::string_view kPlainTextType = "text/plain; charset=utf-8";
+
+// An answer of one line of plain text.
+WebResponse PlainAnswer(unsigned status, std::string_view text);
+
 using WebHandler = std::function<WebResponse(const WebRequest&)>;
 
 struct ServerLimits {
