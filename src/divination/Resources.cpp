@@ -69,15 +69,21 @@ std::optional<std::string_view> FindResource(std::string_view name, std::string_
     return std::nullopt;
 }
 
-bool SaveResourceToFile(std::string_view name, std::string_view type, const std::string& fileName)
+std::string_view ResourceBytes(std::string_view name, std::string_view type)
 {
     const std::optional<std::string_view> bytes = FindResource(name, type);
     if (!bytes) throw std::runtime_error("Resource " + std::string(name) + " not found");
+    return *bytes;
+}
+
+bool SaveResourceToFile(std::string_view name, std::string_view type, const std::string& fileName)
+{
+    const std::string_view bytes = ResourceBytes(name, type);
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "wb"));
     if (!file) ThrowCannotCreate(fileName, errno);
     // A short write (a full disk) or a failing close is as much a failure as
     // a file that cannot be opened; what was written stays.
-    if (std::fwrite(bytes->data(), 1, bytes->size(), file.get()) != bytes->size())
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
         ThrowCannotCreate(fileName, errno);
     if (std::fclose(file.release()) != 0) ThrowCannotCreate(fileName, errno);
     return true;

@@ -34,6 +34,10 @@ void RegisterResources(std::span<const EmbeddedResource> resources);
 // libraries embed the same name and type, the first registered wins.
 std::optional<std::string_view> FindResource(std::string_view name, std::string_view type);
 
+// The bytes of a resource the program cannot do without: one not registered
+// is thrown as "Resource NAME not found".
+std::string_view ResourceBytes(std::string_view name, std::string_view type);
+
 // Helper for generated code: registers its table while statics initialise.
 struct ResourceRegistration {
     explicit ResourceRegistration(std::span<const EmbeddedResource> resources)

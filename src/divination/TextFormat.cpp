@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::string_view kEightSpaces = "&nbsp&nbsp&nbsp&nbsp&nbsp&nbsp&nbsp&nbsp";
 
+}  // namespace
+
 // Every occurrence, left to right, without overlapping and without rescanning
 // the replacement.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
@@ -27,8 +29,6 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
     result.append(text, start);
     return result;
 }
-
-}  // namespace
 
 std::string TextToHtml(std::string_view text)
 {

@@ -59,6 +59,9 @@ std::string FormatBoneWeight(double weight);
 // HTML replacements (all occurrences, left to right, never rescanning what
 // was inserted)
 
+// Every `from` in the text becomes `to`.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
 // CR LF becomes <br>, then each space becomes two &nbsp.
 std::string TextToHtml(std::string_view text);
 

@@ -76,9 +76,7 @@ std::string PageFileBytes(std::string_view templateGbk, const TKarvoInfo& record
 
 std::string_view PageTemplateGbk()
 {
-    const auto pageTemplate = FindResource(kPageTemplateResource, kPageResourceType);
-    if (!pageTemplate) throw std::runtime_error("Resource " + std::string(kPageTemplateResource) + " not found");
-    return *pageTemplate;
+    return ResourceBytes(kPageTemplateResource, kPageResourceType);
 }
 
 // The notes on the birth moment as one more section after the commentaries
@@ -251,9 +249,7 @@ std::string WriteResultPage(const TKarvoInfo& record, std::string_view name, std
 
 std::string_view PagePictureBytes()
 {
-    const auto picture = FindResource(kPagePictureResource, kPageResourceType);
-    if (!picture) throw std::runtime_error("Resource " + std::string(kPagePictureResource) + " not found");
-    return *picture;
+    return ResourceBytes(kPagePictureResource, kPageResourceType);
 }
 
 void WritePagePictureInto(const std::string& folder)
